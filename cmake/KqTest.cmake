@@ -1,0 +1,10 @@
+# kq_add_test(NAME SOURCES... [LIBS lib...])
+# One GoogleTest executable, its cases registered with CTest one by one.
+function(kq_add_test name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock ${ARG_LIBS})
+  kq_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "KQ_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

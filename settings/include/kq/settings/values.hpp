@@ -1,0 +1,20 @@
+#pragma once
+// Conversions between stored text and the numbers the windows keep. A text
+// that does not convert reads as the key's default.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kq::settings {
+
+// Placement (twips, single precision). Accepts "." and the locale's separator.
+float to_single(std::string_view text, float fallback);
+// Option (tick-box value, 16-bit integer).
+std::int16_t to_option(std::string_view text, std::int16_t fallback);
+
+// Shortest plain decimal form with ".": 1000 -> "1000", 1234.5 -> "1234.5".
+std::string single_text(float value);
+std::string option_text(std::int16_t value);
+
+}  // namespace kq::settings
