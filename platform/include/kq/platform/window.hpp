@@ -67,6 +67,8 @@ class Window {
   void unload();
   bool loaded() const { return state_ == State::shown; }
   bool closed() const { return state_ == State::closed; }
+  // False while a modal dialog owned by this window is open, and once closed.
+  bool accepts_input() const { return state_ == State::shown && modal_children_ == 0; }
 
   // Events from the backend.
   void deliver_double_click();  // in the client area
@@ -86,6 +88,7 @@ class Window {
   std::vector<std::unique_ptr<Control>> controls_;
   Control* focus_ = nullptr;
   State state_ = State::created;
+  int modal_children_ = 0;
   std::unique_ptr<WindowPeer> peer_;
 };
 
