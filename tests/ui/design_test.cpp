@@ -84,7 +84,9 @@ void expect_rows(const WindowDesign& design, const char* table) {
     EXPECT_EQ(control->height, row.height);
     EXPECT_EQ(control->tab_index, row.tab);
     EXPECT_EQ(control->visible, row.visible);
-    if (row.kind == "tick") EXPECT_EQ(control->value, row.value);
+    if (row.kind == "tick") {
+      EXPECT_EQ(control->value, row.value);
+    }
   }
 }
 
@@ -254,7 +256,9 @@ TEST(Designs, NamesAndTabIndexesAreUnique) {
     std::set<int> tabs;
     for (const auto& control : design->controls) {
       EXPECT_TRUE(names.insert(control.name).second) << control.name;
-      if (control.tab_index >= 0) EXPECT_TRUE(tabs.insert(control.tab_index).second) << control.name;
+      if (control.tab_index >= 0) {
+        EXPECT_TRUE(tabs.insert(control.tab_index).second) << control.name;
+      }
     }
   }
 }
