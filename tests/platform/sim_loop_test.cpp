@@ -168,6 +168,7 @@ TEST(SimText, TwipsInShortestPlainForm) {
   EXPECT_EQ(sim::twips_text(-15), "-15");
   EXPECT_EQ(sim::twips_text(0.1f), "0.1");
   EXPECT_EQ(sim::twips_text(1e10f), "10000000000");
+  EXPECT_EQ(sim::twips_text(-0.0f), "0");
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ std::string short_name(std::string_view design_name) {
 }
 
 std::string twips_text(float value) {
-  char buffer[64];
+  if (value == 0) return "0";  // no "-0", as the store writes it
+  char buffer[128];
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   if (error != std::errc()) return "?";
   return std::string(buffer, end);
