@@ -147,7 +147,12 @@ void Runner::execute(const Command& command) {
 void Runner::start(const Command& command) {
   if (main_ && !main_->closed()) throw ScriptError{command.line, "the program is already running"};
   main_ = std::make_unique<ui::MainWindow>(sim_, recording_);
-  main_->show();
+  try {
+    main_->show();
+  } catch (...) {
+    main_.reset();  // a load that failed leaves no program running
+    throw;
+  }
   sim_.run(*main_);
   // The main window has closed (the program ended) or the script has; a
   // later start begins a new run of the program.
