@@ -104,7 +104,9 @@ void SimPlatform::advance(std::uint64_t milliseconds) {
     for (SimPeer* peer : peers_)
       for (auto& slot : peer->slots())
         if (slot.due == moment) due.emplace_back(peer, slot.timer);
-    for (auto [peer, timer] : due) {
+    for (const auto& entry : due) {
+      SimPeer* peer = entry.first;
+      Timer* timer = entry.second;
       if (std::find(peers_.begin(), peers_.end(), peer) == peers_.end()) continue;
       auto& slots = peer->slots();
       auto slot = std::find_if(slots.begin(), slots.end(), [&](auto& s) { return s.timer == timer; });
