@@ -105,8 +105,12 @@ std::optional<std::string> Document::get(std::string_view section, std::string_v
 }
 
 void Document::insert_line(std::size_t at, std::string text) {
-  // The line before may be a last line without a proper ending.
-  if (at > 0 && lines_[at - 1].ending != "\n" && lines_[at - 1].ending != "\r\n") lines_[at - 1].ending = newline();
+  // The line before may be a last line without a full ending.
+  if (at > 0) {
+    std::string& before = lines_[at - 1].ending;
+    if (before.empty()) before = newline();
+    if (before == "\r") before = "\r\n";
+  }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), newline()});
 }
 
