@@ -9,6 +9,7 @@
 // temporary file created exclusively in the file's own folder, written,
 // synced, renamed over the file, and the folder synced.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
