@@ -20,54 +20,72 @@ constexpr std::array<double, 23> exact_powers{
 NumberScan scan_number(std::string_view text, std::size_t pos) {
   NumberScan scan;
   scan.end = pos;
-  std::size_t i = pos;
-  const std::size_t n = text.size();
-  if (i < n && (text[i] == '+' || text[i] == '-')) {
-    scan.negative = text[i] == '-';
-    ++i;
+  const char* p = text.data() + pos;
+  const char* const last = text.data() + text.size();
+  if (p < last && (*p == '+' || *p == '-')) {
+    scan.negative = *p == '-';
+    ++p;
   }
-  scan.unsigned_begin = i;
+  scan.unsigned_begin = static_cast<std::size_t>(p - text.data());
+  const char* const digits_begin = p;
 
-  bool seen_point = false;
-  for (; i < n; ++i) {
-    const char c = text[i];
-    if (c == '.' && !seen_point) {
-      seen_point = true;
-      continue;
+  // Keeps up to 19 significant digits; a dropped digit before the point
+  // still moves the point.
+  std::uint64_t significand = 0;
+  int significant = 0;
+  std::int64_t exponent10 = 0;
+  const auto take = [&](unsigned digit, bool after_point) {
+    if (significant < max_exact_digits) {
+      significand = significand * 10 + digit;
+      exponent10 -= after_point ? 1 : 0;
+    } else {
+      exponent10 += after_point ? 0 : 1;
     }
-    if (!is_digit(c)) break;
-    scan.has_digits = true;
-    if (c == '0' && scan.significand == 0) {
-      if (seen_point) --scan.exponent10;  // a leading zero only moves the point
-      continue;
-    }
-    if (scan.significant_digits < max_exact_digits) {
-      scan.significand = scan.significand * 10 + static_cast<unsigned>(c - '0');
-      if (seen_point) --scan.exponent10;
-    } else if (!seen_point) {
-      ++scan.exponent10;  // a dropped digit before the point still counts
-    }
-    ++scan.significant_digits;
+    ++significant;
+  };
+
+  while (p < last && *p == '0') ++p;  // leading zeros only pad
+  for (; p < last; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit > 9) break;
+    take(digit, false);
   }
+  const char* point = nullptr;
+  if (p < last && *p == '.') {
+    point = p++;
+    if (significant == 0) {
+      for (; p < last && *p == '0'; ++p) --exponent10;
+    }
+    for (; p < last; ++p) {
+      const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+      if (digit > 9) break;
+      take(digit, true);
+    }
+  }
+  // A lone point is no digit.
+  scan.has_digits = (p - digits_begin) > (point != nullptr ? 1 : 0);
   if (!scan.has_digits) return scan;
+  scan.significand = significand;
+  scan.significant_digits = significant;
 
-  if (i < n && (text[i] == 'E' || text[i] == 'e')) {
-    std::size_t j = i + 1;
+  if (p < last && (*p == 'E' || *p == 'e')) {
+    const char* q = p + 1;
     bool exponent_negative = false;
-    if (j < n && (text[j] == '+' || text[j] == '-')) {
-      exponent_negative = text[j] == '-';
-      ++j;
+    if (q < last && (*q == '+' || *q == '-')) {
+      exponent_negative = *q == '-';
+      ++q;
     }
-    if (j < n && is_digit(text[j])) {
+    if (q < last && is_digit(*q)) {
       std::int64_t exponent = 0;
-      for (; j < n && is_digit(text[j]); ++j) {
-        if (exponent < exponent_cap) exponent = exponent * 10 + (text[j] - '0');
+      for (; q < last && is_digit(*q); ++q) {
+        if (exponent < exponent_cap) exponent = exponent * 10 + (*q - '0');
       }
-      scan.exponent10 += exponent_negative ? -exponent : exponent;
-      i = j;
+      exponent10 += exponent_negative ? -exponent : exponent;
+      p = q;
     }
   }
-  scan.end = i;
+  scan.exponent10 = exponent10;
+  scan.end = static_cast<std::size_t>(p - text.data());
   return scan;
 }
 

@@ -1,11 +1,15 @@
 #include <array>
+#include <charconv>
 #include <cmath>
 
 #include "kq/engine/cascade.hpp"
 #include "kq/engine/numbers.hpp"
+#include "written_number.hpp"
 
 namespace kq::engine {
 namespace {
+
+constexpr std::uint64_t max_exact_integer = std::uint64_t{1} << 53;
 
 constexpr std::array<std::string_view, 6> stage_names{"capture", "day",    "hour",
                                                       "minute",  "second", "display"};
@@ -16,7 +20,12 @@ class StageRun {
  public:
   StageRun(Worksheet& sheet, Stage stage) : sheet_(sheet), stage_(stage) {}
 
-  double lenient(Cell cell) const { return lenient_read(sheet_.text(cell)); }
+  double lenient(Cell cell) {
+    if (const auto known = sheet_.known_number(cell)) return known->value;
+    const double value = lenient_read(sheet_.text(cell));
+    sheet_.remember_number(cell, {value, false});
+    return value;
+  }
 
   // A non-finite result (division by zero, overflow) ends the stage here.
   double guarded(double result) const {
@@ -26,16 +35,41 @@ class StageRun {
 
   void write_real(Cell cell, double value) {
     RealTextBuffer buffer;
-    sheet_.set_text(cell, real_text(value, buffer));
+    double reads_as = 0;
+    const std::string_view text = detail::real_text_and_reading(value, buffer, reads_as);
+    // Beyond the double range the strict reading fails; let it find that out.
+    sheet_.set_text(cell, text, {reads_as, std::isfinite(reads_as)});
   }
 
-  void write_integer(Cell cell, std::int64_t value) { sheet_.set_text(cell, integer_text(value)); }
+  void write_integer(Cell cell, std::int64_t value) {
+    std::array<char, 24> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+    // Every int32 is exact as a double.
+    sheet_.set_text(cell, std::string_view(text.data(), static_cast<std::size_t>(end - text.data())),
+                    {static_cast<double>(value), true});
+  }
 
-  void copy(Cell from, Cell to) { sheet_.set_text(to, sheet_.text(from)); }
+  void write_tick_count(std::uint64_t ticks) {
+    std::array<char, 24> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), ticks).ptr;
+    const std::string_view digits(text.data(), static_cast<std::size_t>(end - text.data()));
+    if (ticks <= max_exact_integer) {
+      sheet_.set_text(Cell::START_TB, digits, {static_cast<double>(ticks), true});
+    } else {
+      sheet_.set_text(Cell::START_TB, digits);  // the reading rounds it; leave that to it
+    }
+  }
+
+  void copy(Cell from, Cell to) {
+    sheet_.set_text(to, sheet_.text(from));
+    if (const auto known = sheet_.known_number(from)) sheet_.remember_number(to, *known);
+  }
 
   // Strict reading, then the whole part; either failing leaves the register as it was.
   void whole_part_into(Cell from, Register reg) {
-    const std::optional<double> x = strict_read(sheet_.text(from));
+    const auto known = sheet_.known_number(from);
+    const std::optional<double> x =
+        known && known->whole ? std::optional<double>(known->value) : strict_read(sheet_.text(from));
     if (!x) throw StageFailure(stage_);
     const std::optional<std::int32_t> whole = whole_part(*x);
     if (!whole) throw StageFailure(stage_);
@@ -92,7 +126,7 @@ StageFailure::StageFailure(Stage stage)
 
 void capture_stage(Worksheet& sheet, std::uint64_t tick_count) {
   StageRun run(sheet, Stage::capture);
-  sheet.set_text(Cell::START_TB, integer_text(tick_count));
+  run.write_tick_count(tick_count);
   for (const UnitDivision& division : capture_divisions) {
     const double total = run.lenient(division.total);
     const double start = run.lenient(Cell::START_TB);

@@ -330,6 +330,19 @@ INSTANTIATE_TEST_SUITE_P(
                               {Cell::HOURS_LEFT_TB}, Register::HOURS_WHOLE}),
     [](const testing::TestParamInfo<LaterStageFailureCase>& info) { return info.param.name; });
 
+TEST_F(Cascade, NextStageReadsWhatADriverSetBetweenRuns) {
+  ASSERT_EQ(round(93784000), "KQ-DADEDED: 1d, 2h, 3m, 4s");
+  sheet.set_text(Cell::HOURS_LEFT_TB, "7.55 hours");
+  sheet.set_text(Cell::MINS_60_TB, "10");
+  minute_stage(sheet);
+  EXPECT_EQ(sheet.text(Cell::MINUTES_LEFT_X_60_TB), "75.5");
+  EXPECT_EQ(sheet.text(Cell::MINUTES_ROUNDED_X_60_TB), "20");
+  EXPECT_EQ(sheet.text(Cell::MINUTES_DIFFERENCE_ROUNDED_TB), "55");
+  // a number beyond the double range, set where the capture wrote one
+  sheet.set_text(Cell::HOURS_TB, "1e999");
+  EXPECT_THROW(hour_stage(sheet), StageFailure);
+}
+
 TEST_F(Cascade, StageNamesLeadBackToTheirStages) {
   for (Stage stage : {Stage::capture, Stage::day, Stage::hour, Stage::minute, Stage::second,
                       Stage::display}) {

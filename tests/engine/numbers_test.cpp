@@ -13,6 +13,7 @@
 #include <random>
 
 #include "kq/engine/numbers.hpp"
+#include "written_number.hpp"
 
 namespace kq::engine {
 namespace {
@@ -144,6 +145,11 @@ TEST(RealText, ReadsBackWithBothReadingsToTheFifteenDigitValue) {
     const double fifteen_digits = std::strtod(expected_text, nullptr);
     const std::string text = real_text(value);
     ASSERT_EQ(lenient_read(text), fifteen_digits) << text;
+    // what the stages remember instead of reading their own text again
+    RealTextBuffer buffer;
+    double reads_as = 0;
+    ASSERT_EQ(detail::real_text_and_reading(value, buffer, reads_as), text);
+    ASSERT_EQ(reads_as, fifteen_digits) << text;
     if (std::isfinite(fifteen_digits)) {
       ASSERT_EQ(strict_read(text), fifteen_digits) << text;
     } else {

@@ -21,7 +21,7 @@ std::string real_text(double value);
 
 // The same text, written into a caller's buffer (no allocation); the view
 // points into the buffer.
-using RealTextBuffer = std::array<char, 32>;
+using RealTextBuffer = std::array<char, 48>;
 std::string_view real_text(double value, RealTextBuffer& buffer);
 
 std::string integer_text(std::int64_t value);
