@@ -2,6 +2,7 @@
 // after the failed write still runs, and the other keys are still written.
 
 #include <algorithm>
+#include <ostream>
 
 #include "kq/ui/about_dialog.hpp"
 #include "ui_fixture.hpp"
@@ -48,6 +49,7 @@ struct DialogOption {
   int dialog_value;  // the dialog's box after load
   int main_value;    // the main window's box after the dialog's load
   bool click_ran;
+  friend void PrintTo(const DialogOption& o, std::ostream* out) { *out << '"' << o.stored << '"'; }
 };
 
 class DialogOptions : public UiTest, public ::testing::WithParamInterface<DialogOption> {};

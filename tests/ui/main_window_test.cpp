@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ TEST_F(UiTest, JustCreatedNothingTicks) {
 struct KeeperCase {
   const char* front;
   std::vector<std::string> calls;
+  friend void PrintTo(const KeeperCase& c, std::ostream* out) { *out << "front " << c.front; }
 };
 
 class Keeper : public UiTest, public ::testing::WithParamInterface<KeeperCase> {};
@@ -76,6 +78,9 @@ struct BrokenCell {
   Cell cell;
   const char* text;
   const char* caption;  // three seconds on, while the cell is broken
+  friend void PrintTo(const BrokenCell& c, std::ostream* out) {
+    *out << engine::cell_name(c.cell) << " = " << c.text;
+  }
 };
 
 class StageFailures : public UiTest, public ::testing::WithParamInterface<BrokenCell> {};
@@ -114,6 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Cells, StageFailures,
 struct StoredOption {
   const char* text;
   int value;
+  friend void PrintTo(const StoredOption& o, std::ostream* out) { *out << '"' << o.text << '"'; }
 };
 
 class StoredOptions : public UiTest, public ::testing::WithParamInterface<StoredOption> {};
