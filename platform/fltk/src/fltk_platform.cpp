@@ -11,7 +11,7 @@
 #include "kq/platform/linux/behaviour.hpp"
 #include "kq/platform/linux/clocks.hpp"
 #include "kq/platform/window.hpp"
-#include "program_icon.hpp"
+#include "kq/platform/fltk/program_icon.hpp"
 #include "window_peer.hpp"
 
 namespace kq::platform::fltk {
