@@ -14,7 +14,7 @@ section=$(basename "$program")
 disabled="KQ-DADEDED: TIMERS DISABLED !!!"
 
 start_desktop
-dpi=$(xdpyinfo | awk '/resolution:/ { split($2, r, "x"); print r[1]; exit }')
+dpi=$(xdpyinfo | awk '/resolution:/ { split($2, r, "x"); d = r[1] } END { print d }')
 
 program_pid=
 main=

@@ -20,7 +20,7 @@ e2e_cleanup() {
     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -9 "$pid" 2>/dev/null || true
   done
-  rm -rf "$e2e_tmp"
+  [ -n "${KQ_E2E_KEEP:-}" ] || rm -rf "$e2e_tmp"
 }
 trap e2e_cleanup EXIT
 trap 'exit 143' TERM INT HUP
@@ -42,25 +42,33 @@ wait_for() {
 # wait_gone PID SECONDS: the process has ended.
 wait_gone() { wait_for "$2" bash -c "! kill -0 $1 2>/dev/null"; }
 
-# A fresh Xvfb on a free display number, and openbox on it.
+# A fresh Xvfb on a free display number, and openbox on it. Other sessions
+# may hold display numbers this one cannot see as lock files, so a number
+# counts as ours only once our own server is up and still running on it.
 start_desktop() {
-  local n
-  for n in $(seq 71 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  local n xvfb attempt
+  unset DISPLAY
+  for attempt in $(seq 30); do
+    n=$((100 + (RANDOM + $$ + attempt) % 800))
+    [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$e2e_tmp/xvfb.log" 2>&1 &
-    local pid=$!
-    if wait_for 10 xdpyinfo -display ":$n" >/dev/null 2>&1; then
-      remember "$pid"
+    xvfb=$!
+    ours() { kill -0 "$xvfb" 2>/dev/null && [ "$(cat "/tmp/.X$n-lock" 2>/dev/null | tr -dc 0-9)" = "$xvfb" ] &&
+      xdpyinfo -display ":$n" >/dev/null 2>&1; }
+    if wait_for 10 ours && sleep 0.5 && kill -0 "$xvfb" 2>/dev/null; then
+      remember "$xvfb"
       export DISPLAY=":$n"
       break
     fi
-    kill "$pid" 2>/dev/null || true  # another display took the number first
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
   done
   [ -n "${DISPLAY:-}" ] || fail "no free display for Xvfb"
   openbox --sm-disable >"$e2e_tmp/openbox.log" 2>&1 &
-  remember $!
-  wait_for 20 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
-    fail "openbox did not start"
+  local wm=$!
+  remember "$wm"
+  wm_ready() { kill -0 "$wm" 2>/dev/null && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+  wait_for 20 wm_ready || fail "openbox did not start: $(cat "$e2e_tmp/openbox.log")"
   say "desktop on $DISPLAY"
 }
 
