@@ -4,8 +4,12 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
+#include <poll.h>
+
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "kq/platform/fltk/fltk_platform.hpp"
 #include "kq/platform/linux/behaviour.hpp"
@@ -33,21 +37,40 @@ FltkPlatform::FltkPlatform(Display* display)
     icons_.push_back(std::move(icon));
   }
   Fl::add_system_handler(&FltkPlatform::on_x_event, this);
-  if (stop_.fd() >= 0) Fl::add_fd(stop_.fd(), &FltkPlatform::on_stop_signal, this);
 }
 
-FltkPlatform::~FltkPlatform() {
-  Fl::remove_timeout(&FltkPlatform::on_timers_due, this);
-  if (stop_.fd() >= 0) Fl::remove_fd(stop_.fd());
-  Fl::remove_system_handler(&FltkPlatform::on_x_event);
-}
+FltkPlatform::~FltkPlatform() { Fl::remove_system_handler(&FltkPlatform::on_x_event); }
 
 std::unique_ptr<WindowPeer> FltkPlatform::create_peer(Window& window, Window* owner) {
   return std::make_unique<FltkWindowPeer>(*this, window, owner);
 }
 
+// The loop sleeps in one poll on the X connection and the stop signals,
+// until the next timer is due. FLTK runs only when X has something for it, so
+// a wake-up that only serves timers costs one system call and the ticks.
 void FltkPlatform::wait_once() {
-  Fl::wait(1e20);
+  Display* display = fl_display;
+  if (XQLength(display) > 0 || deferred_double_click_ != nullptr) {
+    let_fltk_work();  // events already read, by a round trip of our own
+    return;
+  }
+  std::array<pollfd, 2> fds{{{ConnectionNumber(display), POLLIN, 0}, {stop_.fd(), POLLIN, 0}}};
+  nfds_t count = stop_.fd() >= 0 ? 2 : 1;
+  int timeout = -1;
+  if (auto due = schedule_.next_due())
+    timeout = static_cast<int>(std::clamp<std::int64_t>(*due - steady_milliseconds(), 0, 1 << 30));
+  if (::poll(fds.data(), count, timeout) > 0) {
+    if (count == 2 && (fds[1].revents & POLLIN)) stop_.drain();
+    if (fds[0].revents != 0) let_fltk_work();
+  }
+  schedule_.serve(steady_milliseconds());
+  if (Fl::damage()) Fl::flush();
+  if (x11_.take_unsent()) XFlush(display);
+}
+
+void FltkPlatform::let_fltk_work() {
+  Fl::wait(0.0);  // reads and handles events, redraws, flushes
+  if (auto* peer = std::exchange(deferred_double_click_, nullptr)) peer->run_double_click();
 }
 
 void FltkPlatform::run(Window& main) {
@@ -116,33 +139,16 @@ void FltkPlatform::apply_icons(Fl_Window& window) {
 
 void FltkPlatform::timer_changed(Timer& timer, TimerSetting what) {
   schedule_.changed(timer, what, steady_milliseconds());
-  arm_timers();
 }
 
-void FltkPlatform::forget_timers(const Window& window) {
-  schedule_.forget(window);
-  arm_timers();
-}
-
-void FltkPlatform::arm_timers() {
-  Fl::remove_timeout(&FltkPlatform::on_timers_due, this);
-  auto due = schedule_.next_due();
-  if (!due) return;
-  auto wait = std::max<std::int64_t>(0, *due - steady_milliseconds());
-  Fl::add_timeout(static_cast<double>(wait) / 1000.0, &FltkPlatform::on_timers_due, this);
-}
-
-void FltkPlatform::on_timers_due(void* data) {
-  auto* platform = static_cast<FltkPlatform*>(data);
-  platform->schedule_.serve(steady_milliseconds());
-  platform->arm_timers();
-}
-
-void FltkPlatform::on_stop_signal(int, void* data) { static_cast<FltkPlatform*>(data)->stop_.drain(); }
+void FltkPlatform::forget_timers(const Window& window) { schedule_.forget(window); }
 
 void FltkPlatform::peer_created(FltkWindowPeer& peer) { peers_.push_back(&peer); }
 
-void FltkPlatform::peer_destroyed(FltkWindowPeer& peer) { std::erase(peers_, &peer); }
+void FltkPlatform::peer_destroyed(FltkWindowPeer& peer) {
+  std::erase(peers_, &peer);
+  if (deferred_double_click_ == &peer) deferred_double_click_ = nullptr;
+}
 
 int FltkPlatform::on_x_event(void* event, void* data) {
   auto* platform = static_cast<FltkPlatform*>(data);

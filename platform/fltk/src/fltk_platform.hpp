@@ -50,13 +50,13 @@ class FltkPlatform final : public Platform {
   void forget_timers(const Window& window);
   void peer_created(FltkWindowPeer& peer);
   void peer_destroyed(FltkWindowPeer& peer);
+  // Runs the peer's double-click behaviour once FLTK is done with the click.
+  void defer_double_click(FltkWindowPeer& peer) { deferred_double_click_ = &peer; }
 
  private:
   static int on_x_event(void* event, void* data);
-  static void on_timers_due(void* data);
-  static void on_stop_signal(int fd, void* data);
-  void arm_timers();
   void wait_once();
+  void let_fltk_work();
 
   X11Extras x11_;
   double dpi_;
@@ -67,6 +67,7 @@ class FltkPlatform final : public Platform {
   std::map<std::tuple<std::string, bool, bool>, int> fonts_;
   std::deque<std::string> font_names_;  // FLTK keeps the pointers
   std::vector<FltkWindowPeer*> peers_;
+  FltkWindowPeer* deferred_double_click_ = nullptr;
 };
 
 }  // namespace kq::platform::fltk

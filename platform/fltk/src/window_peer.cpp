@@ -48,7 +48,6 @@ FltkWindowPeer::FltkWindowPeer(FltkPlatform& platform, Window& window, Window* o
 }
 
 FltkWindowPeer::~FltkWindowPeer() {
-  Fl::remove_timeout(&FltkWindowPeer::deliver_double_click, this);
   platform_.forget_timers(window_);
   platform_.peer_destroyed(*this);
   native_.reset();
@@ -278,7 +277,6 @@ void FltkWindowPeer::frame_extents_changed() {
 
 void FltkWindowPeer::close() {
   platform_.forget_timers(window_);
-  Fl::remove_timeout(&FltkWindowPeer::deliver_double_click, this);
   shown_ = false;
   native_->hide();
 }
@@ -286,13 +284,11 @@ void FltkWindowPeer::close() {
 void FltkWindowPeer::user_double_click() {
   // Runs after FLTK has finished with the click: the behaviour may open a
   // modal dialog with its own loop.
-  Fl::remove_timeout(&FltkWindowPeer::deliver_double_click, this);
-  Fl::add_timeout(0.0, &FltkWindowPeer::deliver_double_click, this);
+  platform_.defer_double_click(*this);
 }
 
-void FltkWindowPeer::deliver_double_click(void* data) {
-  auto* peer = static_cast<FltkWindowPeer*>(data);
-  run_behaviour([peer] { peer->window_.deliver_double_click(); });
+void FltkWindowPeer::run_double_click() {
+  run_behaviour([this] { window_.deliver_double_click(); });
 }
 
 void FltkWindowPeer::user_clicked(Control& control) {

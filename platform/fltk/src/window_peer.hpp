@@ -41,13 +41,13 @@ class FltkWindowPeer final : public WindowPeer {
   ::Window xid() const;
   Fl_Widget* focus_widget() const;
   void user_double_click();
+  void run_double_click();
   void user_clicked(Control& control);
   void user_key(Key key);
   void user_close();
   void frame_extents_changed();
 
  private:
-  static void deliver_double_click(void* data);
   void build_widgets();
   Fl_Widget* widget_for(const Control* control) const;
   void sync_widget(Control& control);

@@ -41,6 +41,7 @@ X11Extras::X11Extras(Display* display)
       utf8_string_(intern(display, "UTF8_STRING")) {}
 
 void X11Extras::set_fixed_frame_without_min_max(::Window window) {
+  unsent_ = true;
   long hints[5] = {mwm_hints_functions | mwm_hints_decorations, mwm_func_move | mwm_func_close,
                    mwm_decor_border | mwm_decor_title | mwm_decor_menu, 0, 0};
   XChangeProperty(display_, window, motif_wm_hints_, motif_wm_hints_, 32, PropModeReplace,
@@ -48,16 +49,19 @@ void X11Extras::set_fixed_frame_without_min_max(::Window window) {
 }
 
 void X11Extras::set_skip_taskbar(::Window window) {
+  unsent_ = true;
   XChangeProperty(display_, window, net_wm_state_, XA_ATOM, 32, PropModeAppend,
                   reinterpret_cast<unsigned char*>(&net_wm_state_skip_taskbar_), 1);
   send_wm_state(window, net_wm_state_add, net_wm_state_skip_taskbar_, None);
 }
 
 void X11Extras::set_transient_for(::Window window, ::Window owner) {
+  unsent_ = true;
   XSetTransientForHint(display_, window, owner);
 }
 
 void X11Extras::set_title(::Window window, std::string_view title) {
+  unsent_ = true;
   auto* bytes = reinterpret_cast<const unsigned char*>(title.data());
   auto length = static_cast<int>(title.size());
   XChangeProperty(display_, window, net_wm_name_, utf8_string_, 8, PropModeReplace, bytes, length);
@@ -79,10 +83,30 @@ void X11Extras::set_title(::Window window, std::string_view title) {
 }
 
 void X11Extras::set_above(::Window window, bool above) {
+  // The state asked for is there already: the window manager need not be
+  // woken (it would restack and rewrite the state) once a second for nothing.
+  if (has_state(window, net_wm_state_above_) == above) return;
   send_wm_state(window, above ? net_wm_state_add : net_wm_state_remove, net_wm_state_above_, None);
 }
 
+bool X11Extras::has_state(::Window window, Atom state) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  bool found = false;
+  if (XGetWindowProperty(display_, window, net_wm_state_, 0, 64, False, XA_ATOM, &type, &format,
+                         &count, &after, &data) == Success &&
+      type == XA_ATOM && format == 32) {
+    auto* atoms = reinterpret_cast<Atom*>(data);
+    for (unsigned long i = 0; i < count && !found; ++i) found = atoms[i] == state;
+  }
+  if (data != nullptr) XFree(data);
+  return found;
+}
+
 void X11Extras::send_wm_state(::Window window, long action, Atom first, Atom second) {
+  unsent_ = true;
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = window;

@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 
 #include <optional>
+#include <utility>
 #include <string_view>
 
 #include "kq/platform/fltk/geometry.hpp"
@@ -29,7 +30,8 @@ class X11Extras {
 
   // The window the user works in (_NET_ACTIVE_WINDOW), or None.
   ::Window active_window();
-  // Adds or removes _NET_WM_STATE_ABOVE by a client message to the root.
+  // Adds or removes _NET_WM_STATE_ABOVE by a client message to the root,
+  // unless the window already is in that state.
   void set_above(::Window window, bool above);
 
   // _NET_FRAME_EXTENTS of a managed window, if the window manager set it.
@@ -40,10 +42,15 @@ class X11Extras {
   // else 96.
   double dpi();
 
+  // Requests were queued since the last call: the loop flushes them.
+  bool take_unsent() { return std::exchange(unsent_, false); }
+
  private:
   void send_wm_state(::Window window, long action, Atom first, Atom second);
+  bool has_state(::Window window, Atom state);
 
   Display* display_;
+  bool unsent_ = false;
   Atom motif_wm_hints_;
   Atom net_wm_state_;
   Atom net_wm_state_skip_taskbar_;

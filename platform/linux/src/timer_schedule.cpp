@@ -36,7 +36,12 @@ void TimerSchedule::changed(Timer& timer, TimerSetting what, std::int64_t now) {
     return;
   }
   if (entry == nullptr) {
-    entries_.push_back({&timer, design_index(timer), now + period(timer)});
+    Entry added{&timer, design_index(timer), now + period(timer)};
+    auto later = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& other) {
+      if (&other.timer->window() != &timer.window()) return &other.timer->window() > &timer.window();
+      return other.index > added.index;
+    });
+    entries_.insert(later, added);
     return;
   }
   // A new interval restarts the count; switching on a running timer does not.
@@ -55,22 +60,17 @@ std::optional<std::int64_t> TimerSchedule::next_due() const {
 }
 
 int TimerSchedule::serve(std::int64_t now) {
-  std::vector<Entry> due;
+  due_.clear();
   for (const auto& entry : entries_)
-    if (entry.due <= now + gather_ms) due.push_back(entry);
-  std::sort(due.begin(), due.end(), [](const Entry& a, const Entry& b) {
-    if (&a.timer->window() != &b.timer->window()) return &a.timer->window() < &b.timer->window();
-    return a.index < b.index;
-  });
+    if (entry.due <= now + gather_ms) due_.push_back(entry.timer);
 
   int ticked = 0;
-  for (const auto& candidate : due) {
+  for (Timer* timer : due_) {
     // An earlier tick may have stopped, restarted or forgotten this timer.
-    Entry* entry = find(*candidate.timer);
+    Entry* entry = find(*timer);
     if (entry == nullptr || entry->due > now + gather_ms) continue;
-    entry->due = now + period(*entry->timer);
-    Timer& timer = *entry->timer;  // the entry may move while the tick runs
-    run_behaviour([&timer] { timer.tick(); });
+    entry->due = now + period(*timer);
+    run_behaviour([timer] { timer->tick(); });
     ++ticked;
   }
   return ticked;

@@ -41,7 +41,8 @@ class TimerSchedule {
   static std::int64_t period(const Timer& timer);
   Entry* find(const Timer& timer);
 
-  std::vector<Entry> entries_;
+  std::vector<Entry> entries_;  // kept in design order
+  std::vector<Timer*> due_;     // reused by serve: no allocation per wake-up
 };
 
 }  // namespace kq::platform::linux_host
