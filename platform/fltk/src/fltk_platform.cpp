@@ -23,7 +23,7 @@ namespace kq::platform::fltk {
 using linux_host::steady_milliseconds;
 
 FltkPlatform::FltkPlatform(Display* display)
-    : x11_(display), dpi_(x11_.dpi()), frame_guess_(design_frame(dpi_)) {
+    : x11_(display), dpi_(x11_.dpi()), frame_guess_(x11_.probe_frame_extents().value_or(design_frame(dpi_))) {
   for (const auto& image : program_icon_images()) {
     const auto count = static_cast<std::size_t>(image.size * image.size * 3);
     auto* pixels = new uchar[count];

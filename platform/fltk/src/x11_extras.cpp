@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xresource.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -37,6 +38,7 @@ X11Extras::X11Extras(Display* display)
       net_wm_state_above_(intern(display, "_NET_WM_STATE_ABOVE")),
       net_active_window_(intern(display, "_NET_ACTIVE_WINDOW")),
       net_frame_extents_(intern(display, "_NET_FRAME_EXTENTS")),
+      net_request_frame_extents_(intern(display, "_NET_REQUEST_FRAME_EXTENTS")),
       net_wm_name_(intern(display, "_NET_WM_NAME")),
       utf8_string_(intern(display, "UTF8_STRING")) {}
 
@@ -134,6 +136,42 @@ std::optional<FrameExtents> X11Extras::frame_extents(::Window window) {
                            static_cast<int>(values[2]), static_cast<int>(values[3])};
   }
   if (data != nullptr) XFree(data);
+  return extents;
+}
+
+std::optional<FrameExtents> X11Extras::probe_frame_extents() {
+  ::Window root = DefaultRootWindow(display_);
+  ::Window probe = XCreateSimpleWindow(display_, root, 0, 0, 100, 20, 0, 0, 0);
+  XSelectInput(display_, probe, PropertyChangeMask);
+  XSizeHints* size = XAllocSizeHints();
+  size->flags = PMinSize | PMaxSize;
+  size->min_width = size->max_width = 100;
+  size->min_height = size->max_height = 20;
+  XSetWMNormalHints(display_, probe, size);
+  XFree(size);
+  set_fixed_frame_without_min_max(probe);
+
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = probe;
+  request.xclient.message_type = net_request_frame_extents_;
+  request.xclient.format = 32;
+  XSendEvent(display_, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+  XFlush(display_);
+
+  std::optional<FrameExtents> extents;
+  pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+  for (int waited = 0; waited < 250 && !extents;) {
+    XEvent event;
+    while (!extents && XCheckTypedWindowEvent(display_, probe, PropertyNotify, &event))
+      if (event.xproperty.atom == net_frame_extents_) extents = frame_extents(probe);
+    if (extents) break;
+    ::poll(&connection, 1, 10);
+    XEventsQueued(display_, QueuedAfterReading);
+    waited += 10;
+  }
+  XDestroyWindow(display_, probe);
+  XFlush(display_);
   return extents;
 }
 

@@ -37,6 +37,10 @@ class X11Extras {
   // _NET_FRAME_EXTENTS of a managed window, if the window manager set it.
   std::optional<FrameExtents> frame_extents(::Window window);
   bool is_frame_extents_change(const XEvent& event) const;
+  // The frame the window manager would put around a fixed-size window with
+  // our hints, asked before any window is shown (_NET_REQUEST_FRAME_EXTENTS
+  // on a window that is never mapped); nothing when it does not answer soon.
+  std::optional<FrameExtents> probe_frame_extents();
 
   // Xft.dpi when the desktop sets it, else the screen's size in millimetres,
   // else 96.
@@ -57,6 +61,7 @@ class X11Extras {
   Atom net_wm_state_above_;
   Atom net_active_window_;
   Atom net_frame_extents_;
+  Atom net_request_frame_extents_;
   Atom net_wm_name_;
   Atom utf8_string_;
 };
