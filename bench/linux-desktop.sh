@@ -11,8 +11,8 @@ seconds=${1:-60}
 source tests/e2e/linux/lib.sh
 
 if [ -z "${KQ_PROGRAM:-}" ]; then  # another build of the program may be given
-  cmake --preset release -DKQ_WARNINGS_AS_ERRORS=OFF >/dev/null
-  cmake --build --preset release --target kq-rez-v1 >/dev/null
+  cmake --preset release >/dev/null
+  cmake --build --preset release --target kq-rez-v1 --parallel 2 >/dev/null
 fi
 program=$(realpath "${KQ_PROGRAM:-build/release/app/kq-rez-v1}")
 command -v conky >/dev/null || fail "conky is not installed (scripts/deps.sh test)"
