@@ -1,0 +1,179 @@
+#include "fltk_platform.hpp"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+
+#include <poll.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "kq/platform/fltk/fltk_platform.hpp"
+#include "kq/platform/linux/behaviour.hpp"
+#include "kq/platform/linux/clocks.hpp"
+#include "kq/platform/window.hpp"
+#include "kq/platform/fltk/program_icon.hpp"
+#include "window_peer.hpp"
+
+namespace kq::platform::fltk {
+
+using linux_host::steady_milliseconds;
+
+FltkPlatform::FltkPlatform(Display* display)
+    : x11_(display), dpi_(x11_.dpi()), frame_guess_(x11_.probe_frame_extents().value_or(design_frame(dpi_))) {
+  for (const auto& image : program_icon_images()) {
+    const auto count = static_cast<std::size_t>(image.size * image.size * 3);
+    auto* pixels = new uchar[count];
+    for (int y = 0; y < image.size; ++y)
+      for (int x = 0; x < image.size; ++x) {
+        auto rgb = icon_pixel(image, x, y);
+        std::copy(rgb.begin(), rgb.end(), pixels + static_cast<std::size_t>((y * image.size + x) * 3));
+      }
+    auto icon = std::make_unique<Fl_RGB_Image>(pixels, image.size, image.size, 3);
+    icon->alloc_array = 1;  // the image frees its pixels
+    icons_.push_back(std::move(icon));
+  }
+  Fl::add_system_handler(&FltkPlatform::on_x_event, this);
+}
+
+FltkPlatform::~FltkPlatform() { Fl::remove_system_handler(&FltkPlatform::on_x_event); }
+
+std::unique_ptr<WindowPeer> FltkPlatform::create_peer(Window& window, Window* owner) {
+  return std::make_unique<FltkWindowPeer>(*this, window, owner);
+}
+
+// The loop sleeps in one poll on the X connection and the stop signals,
+// until the next timer is due. FLTK runs only when X has something for it, so
+// a wake-up that only serves timers costs one system call and the ticks.
+void FltkPlatform::wait_once() {
+  Display* display = fl_display;
+  if (XQLength(display) > 0 || deferred_double_click_ != nullptr) {
+    let_fltk_work();  // events already read, by a round trip of our own
+    return;
+  }
+  std::array<pollfd, 2> fds{{{ConnectionNumber(display), POLLIN, 0}, {stop_.fd(), POLLIN, 0}}};
+  nfds_t count = stop_.fd() >= 0 ? 2 : 1;
+  int timeout = -1;
+  if (auto due = schedule_.next_due())
+    timeout = static_cast<int>(std::clamp<std::int64_t>(*due - steady_milliseconds(), 0, 1 << 30));
+  if (::poll(fds.data(), count, timeout) > 0) {
+    if (count == 2 && (fds[1].revents & POLLIN)) stop_.drain();
+    if (fds[0].revents != 0) let_fltk_work();
+  }
+  schedule_.serve(steady_milliseconds());
+  if (Fl::damage()) Fl::flush();
+  if (x11_.take_unsent()) XFlush(display);
+}
+
+void FltkPlatform::let_fltk_work() {
+  Fl::wait(0.0);  // reads and handles events, redraws, flushes
+  if (auto* peer = std::exchange(deferred_double_click_, nullptr)) peer->run_double_click();
+}
+
+void FltkPlatform::run(Window& main) {
+  while (!main.closed()) {
+    if (stop_.requested()) {
+      linux_host::run_behaviour([&] { main.deliver_close(); });
+      if (main.closed()) break;
+    }
+    wait_once();
+  }
+}
+
+void FltkPlatform::run_modal(Window& dialog, Window&) {
+  while (!dialog.closed()) {
+    if (stop_.requested()) {
+      // The dialog closes first; the main window's loop then closes the main window.
+      linux_host::run_behaviour([&] { dialog.deliver_close(); });
+      if (dialog.closed()) break;
+    }
+    wait_once();
+  }
+}
+
+std::uint64_t FltkPlatform::tick_count() { return linux_host::boot_milliseconds(); }
+
+Handle FltkPlatform::foreground_window() { return static_cast<Handle>(x11_.active_window()); }
+
+void FltkPlatform::set_window_pos(Handle window, Stacking insert_after, std::uint32_t) {
+  if (window == no_window) return;
+  x11_.set_above(window, insert_after == Stacking::topmost);
+}
+
+std::vector<Rect> FltkPlatform::screens() const {
+  std::vector<Rect> result;
+  for (int n = 0; n < Fl::screen_count(); ++n) {
+    Rect screen;
+    Fl::screen_xywh(screen.x, screen.y, screen.w, screen.h, n);
+    result.push_back(screen);
+  }
+  return result;
+}
+
+int FltkPlatform::font_for(const FontSpec& spec) {
+  bool bold = spec.weight >= 600;
+  auto key = std::make_tuple(std::string(spec.face), bold, spec.italic);
+  if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
+  // FLTK's Xft names start with the style: ' ' plain, 'B' bold, 'I' italic,
+  // 'P' bold italic; fontconfig then finds the face or a metric twin.
+  char style = bold ? (spec.italic ? 'P' : 'B') : (spec.italic ? 'I' : ' ');
+  font_names_.push_back(style + std::string(spec.face));
+  int index = FL_FREE_FONT + static_cast<int>(fonts_.size());
+  Fl::set_font(static_cast<Fl_Font>(index), font_names_.back().c_str());
+  fonts_.emplace(key, index);
+  return index;
+}
+
+int FltkPlatform::points_to_pixels(int points) const {
+  return static_cast<int>(std::lround(points * dpi_ / 72.0));
+}
+
+void FltkPlatform::apply_icons(Fl_Window& window) {
+  std::vector<const Fl_RGB_Image*> images;
+  for (const auto& icon : icons_) images.push_back(icon.get());
+  window.icons(images.data(), static_cast<int>(images.size()));
+}
+
+void FltkPlatform::timer_changed(Timer& timer, TimerSetting what) {
+  schedule_.changed(timer, what, steady_milliseconds());
+}
+
+void FltkPlatform::forget_timers(const Window& window) { schedule_.forget(window); }
+
+void FltkPlatform::peer_created(FltkWindowPeer& peer) { peers_.push_back(&peer); }
+
+void FltkPlatform::peer_destroyed(FltkWindowPeer& peer) {
+  std::erase(peers_, &peer);
+  if (deferred_double_click_ == &peer) deferred_double_click_ = nullptr;
+}
+
+int FltkPlatform::on_x_event(void* event, void* data) {
+  auto* platform = static_cast<FltkPlatform*>(data);
+  const auto& xevent = *static_cast<XEvent*>(event);
+  if (platform->x11_.is_frame_extents_change(xevent))
+    for (auto* peer : platform->peers_)
+      if (peer->xid() == xevent.xproperty.window) peer->frame_extents_changed();
+  return 0;  // FLTK handles the event as usual
+}
+
+namespace {
+
+// A request that fails is left without effect, as the keeper expects of its
+// calls: the window in front may be gone by the time it is asked about.
+// (Xlib's own handler would end the process.)
+int ignore_x_error(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
+std::unique_ptr<Platform> open_fltk_platform() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return nullptr;
+  fl_open_display(display);
+  XSetErrorHandler(ignore_x_error);
+  return std::make_unique<FltkPlatform>(display);
+}
+
+}  // namespace kq::platform::fltk

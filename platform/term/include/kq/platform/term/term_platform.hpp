@@ -1,0 +1,25 @@
+#pragma once
+// The terminal face on Linux, for machines without a display (a console, an
+// ssh session): the same windows, engine, timers and settings, with the main
+// window's caption as the face.
+//
+// Implements: the main window's caption as one line on the terminal, updated
+// in place, and as the terminal's title (OSC 0); on output that is not a
+// terminal, one line per caption change. `q` (or Q) and Ctrl-C, and SIGTERM
+// and SIGHUP, close the main window normally, so its unload behaviour writes
+// the settings. Placement is kept as set and read back unchanged. Timers as
+// on the desktop (served together, 16 ms floor); tick count from
+// CLOCK_BOOTTIME. The keeper finds the main window always in front.
+//
+// Lacks: no double-click, so the About dialog never opens; should a dialog
+// be shown all the same, it closes again at once. No controls are drawn.
+
+#include <memory>
+
+#include "kq/platform/platform.hpp"
+
+namespace kq::platform::term {
+
+std::unique_ptr<Platform> open_term_platform();
+
+}  // namespace kq::platform::term

@@ -1,0 +1,222 @@
+#include "kq/platform/term/term_platform.hpp"
+
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "kq/platform/linux/behaviour.hpp"
+#include "kq/platform/linux/clocks.hpp"
+#include "kq/platform/linux/stop_signals.hpp"
+#include "kq/platform/linux/timer_schedule.hpp"
+#include "kq/platform/window.hpp"
+
+namespace kq::platform::term {
+
+namespace {
+
+using linux_host::run_behaviour;
+using linux_host::steady_milliseconds;
+
+void write_all(std::string_view text) {
+  while (!text.empty()) {
+    ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
+    if (written <= 0) return;  // a closed terminal: nothing more to show
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+// Keys one at a time without echo; Ctrl-C still raises SIGINT.
+class RawKeys {
+ public:
+  RawKeys() {
+    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved_) != 0) return;
+    termios raw = saved_;
+    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    active_ = tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
+  }
+  ~RawKeys() {
+    if (active_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
+  }
+  RawKeys(const RawKeys&) = delete;
+  RawKeys& operator=(const RawKeys&) = delete;
+
+ private:
+  termios saved_{};
+  bool active_ = false;
+};
+
+class TermPlatform;
+
+class TermPeer final : public WindowPeer {
+ public:
+  TermPeer(TermPlatform& platform, Window& window, Handle handle)
+      : platform_(platform), window_(window), handle_(handle) {}
+  ~TermPeer() override;
+
+  Handle handle() const override { return handle_; }
+  float placement(Edge edge) const override { return placement_[static_cast<std::size_t>(edge)]; }
+  void set_placement(Edge edge, float twips) override { placement_[static_cast<std::size_t>(edge)] = twips; }
+  void caption_changed(std::string_view caption) override;
+  void control_changed(Control&) override {}
+  void tick_box_setting(TickBox&, int) override {}
+  void click_starting(Control&) override {}
+  void timer_changed(Timer& timer, TimerSetting what) override;
+  void focus_changed(Control*) override {}
+  void show(bool modal) override;
+  void close() override;
+
+ private:
+  bool is_face() const { return window_.owner() == nullptr; }
+  TermPlatform& platform_;
+  Window& window_;
+  Handle handle_;
+  std::array<float, 4> placement_{};
+  bool shown_ = false;
+};
+
+class TermPlatform final : public Platform {
+ public:
+  TermPlatform() : terminal_(isatty(STDOUT_FILENO) != 0) {}
+
+  std::unique_ptr<WindowPeer> create_peer(Window& window, Window* owner) override {
+    Handle handle = next_handle_++;
+    if (owner == nullptr && main_handle_ == no_window) main_handle_ = handle;
+    return std::make_unique<TermPeer>(*this, window, handle);
+  }
+
+  void run(Window& main) override {
+    while (!main.closed()) {
+      if (stop_.requested()) {
+        run_behaviour([&] { main.deliver_close(); });
+        if (main.closed()) break;
+      }
+      if (quit_key_) {
+        quit_key_ = false;
+        run_behaviour([&] { main.deliver_close(); });
+        continue;
+      }
+      wait_once();
+    }
+  }
+
+  void run_modal(Window& dialog, Window&) override {
+    // No face for a dialog here: it closes as soon as it opens.
+    run_behaviour([&] { dialog.deliver_close(); });
+  }
+
+  std::uint64_t tick_count() override { return linux_host::boot_milliseconds(); }
+  Handle foreground_window() override { return main_handle_; }
+  void set_window_pos(Handle, Stacking, std::uint32_t) override {}
+
+  // For the peers.
+  void timer_changed(Timer& timer, TimerSetting what) { schedule_.changed(timer, what, steady_milliseconds()); }
+  void forget_timers(const Window& window) { schedule_.forget(window); }
+
+  void show_face(std::string_view caption) {
+    if (terminal_) {
+      raw_keys_.emplace();
+      write_all("\x1b[22;0t\x1b[?25l");  // keep the terminal's own title; hide the cursor
+    }
+    face_shown_ = true;
+    show_caption(caption);
+  }
+
+  void show_caption(std::string_view caption) {
+    if (!face_shown_) return;
+    std::string out;
+    if (terminal_) {
+      out.append("\r").append(caption).append("\x1b[K");
+      out.append("\x1b]0;").append(caption).append("\x07");
+    } else {
+      out.append(caption).append("\n");
+    }
+    write_all(out);
+  }
+
+  void close_face() {
+    if (!face_shown_) return;
+    face_shown_ = false;
+    if (terminal_) {
+      write_all("\x1b[?25h\x1b[23;0t\r\n");  // cursor back, the terminal's title back
+      raw_keys_.reset();
+    }
+  }
+
+ private:
+  void wait_once() {
+    std::array<pollfd, 2> fds{};
+    nfds_t count = 0;
+    if (stop_.fd() >= 0) fds[count++] = {stop_.fd(), POLLIN, 0};
+    int keys_at = -1;
+    if (keys_open_) {
+      keys_at = static_cast<int>(count);
+      fds[count++] = {STDIN_FILENO, POLLIN, 0};
+    }
+    int timeout = -1;
+    if (auto due = schedule_.next_due())
+      timeout = static_cast<int>(std::clamp<std::int64_t>(*due - steady_milliseconds(), 0, 1 << 30));
+    int ready = ::poll(fds.data(), count, timeout);
+    if (ready > 0) {
+      if (stop_.fd() >= 0 && (fds[0].revents & POLLIN)) stop_.drain();
+      if (keys_at >= 0 && fds[static_cast<std::size_t>(keys_at)].revents) read_keys();
+    }
+    schedule_.serve(steady_milliseconds());
+  }
+
+  void read_keys() {
+    char buffer[64];
+    ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got <= 0) {
+      keys_open_ = false;  // end of input: only the signals close the window now
+      return;
+    }
+    for (ssize_t i = 0; i < got; ++i)
+      if (buffer[i] == 'q' || buffer[i] == 'Q') quit_key_ = true;
+  }
+
+  bool terminal_;
+  bool face_shown_ = false;
+  bool keys_open_ = true;
+  bool quit_key_ = false;
+  Handle next_handle_ = 1;
+  Handle main_handle_ = no_window;
+  std::optional<RawKeys> raw_keys_;
+  linux_host::StopSignals stop_;
+  linux_host::TimerSchedule schedule_;
+};
+
+TermPeer::~TermPeer() {
+  platform_.forget_timers(window_);
+  if (shown_ && is_face()) platform_.close_face();
+}
+
+void TermPeer::caption_changed(std::string_view caption) {
+  if (shown_ && is_face()) platform_.show_caption(caption);
+}
+
+void TermPeer::timer_changed(Timer& timer, TimerSetting what) { platform_.timer_changed(timer, what); }
+
+void TermPeer::show(bool) {
+  shown_ = true;
+  if (is_face()) platform_.show_face(window_.caption());
+}
+
+void TermPeer::close() {
+  platform_.forget_timers(window_);
+  if (shown_ && is_face()) platform_.close_face();
+  shown_ = false;
+}
+
+}  // namespace
+
+std::unique_ptr<Platform> open_term_platform() { return std::make_unique<TermPlatform>(); }
+
+}  // namespace kq::platform::term
