@@ -98,16 +98,34 @@ kq_note "double-click in the client area opens the About dialog"
 sleep 0.5  # let the dialog paint before the picture
 import -window root "$artefacts/screen.png"
 read -r about_x about_y <<<"$(kq_position "$about")"
-convert "$artefacts/screen.png" -crop "$((about_x + 600))x$((about_y + 160))+0+0" +repage \
+x0=$((main_x - 10)) y0=$((main_y - 30))
+convert "$artefacts/screen.png" -crop "$((about_x + 586 - x0))x$((about_y + 146 - y0))+$x0+$y0" +repage \
   -colors 64 "$artefacts/screenshot.png"
 [ "${KQ_UPDATE_DOCS:-}" = 1 ] && cp "$artefacts/screenshot.png" "$root/docs/screenshot-win32.png"
 
-kq_click_twips "$about" $((3720 + 120)) $((1200 + 247))  # the AutoStart box
-kq_wait 10 kq_title_is "$main" "KQ-DADEDED: TIMERS DISABLED !!!" || kq_fail "caption after AutoStart off: $(kq_title "$main")"
+# The keyboard: Escape does not close the dialog; from OK, the first Tab
+# reaches AutoStart (tab index 7) and Space switches it.
+xdotool windowactivate --sync "$about" 2>/dev/null || true
+xdotool key Escape
+sleep 0.5
+[ -n "$(kq_window '^KQ-DADEDED - ABOUT$')" ] || kq_fail "Escape closed the About dialog"
+xdotool key Tab space
+disabled() { kq_title_is "$main" "KQ-DADEDED: TIMERS DISABLED !!!"; }
+kq_wait 10 disabled || kq_fail "caption after Tab, Space: $(kq_title "$main")"
+kq_wait 20 kq_stored_is AUTOSTART_TICKBOX 0 || kq_fail "AUTOSTART_TICKBOX stored '$(kq_stored AUTOSTART_TICKBOX)'"
+kq_note "Escape ignored; Tab, Space switch AutoStart off"
+
+# Clicks on the AutoStart box: on again, then off.
+running() { [ -n "$(kq_caption_seconds "$(kq_title "$main")")" ]; }
+kq_click_twips "$about" $((3720 + 120)) $((1200 + 247))
+kq_wait 10 running || kq_fail "caption after AutoStart on: $(kq_title "$main")"
+kq_wait 20 kq_stored_is AUTOSTART_TICKBOX 1 || kq_fail "AUTOSTART_TICKBOX stored '$(kq_stored AUTOSTART_TICKBOX)'"
+kq_click_twips "$about" $((3720 + 120)) $((1200 + 247))
+kq_wait 10 disabled || kq_fail "caption after AutoStart off: $(kq_title "$main")"
 kq_wait 20 kq_stored_is AUTOSTART_TICKBOX 0 || kq_fail "AUTOSTART_TICKBOX stored '$(kq_stored AUTOSTART_TICKBOX)'"
 sleep 1.2
-kq_title_is "$main" "KQ-DADEDED: TIMERS DISABLED !!!" || kq_fail "engine still runs: $(kq_title "$main")"
-kq_note "AutoStart off: disabled caption, '0' stored"
+disabled || kq_fail "engine still runs: $(kq_title "$main")"
+kq_note "clicking AutoStart: on (running caption, '1'), off (disabled caption, '0')"
 
 kq_click_twips "$about" $((6000 + 1000)) $((1200 + 300))  # OK
 kq_wait 10 kq_gone "$about" || kq_fail "OK did not close the dialog"
