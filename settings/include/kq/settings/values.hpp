@@ -10,6 +10,8 @@ namespace kq::settings {
 
 // Placement (twips, single precision). Accepts "." and the locale's separator.
 float to_single(std::string_view text, float fallback);
+// The same with the locale's decimal separator given ("," or "." or longer).
+float to_single(std::string_view text, float fallback, std::string_view locale_separator);
 // Option (tick-box value, 16-bit integer).
 std::int16_t to_option(std::string_view text, std::int16_t fallback);
 
