@@ -34,6 +34,7 @@ kq_note "imports only system DLLs ($dlls), none of the name-bound functions"
 size=$(stat -c %s "$kq_exe")
 kq_note "exe size: $size bytes"
 
+kq_logs=$artefacts/logs
 trap kq_stop_all EXIT
 kq_start_world
 kq_note "Wine prefix ready on display $DISPLAY"
@@ -132,6 +133,22 @@ kq_wait 10 kq_gone "$about" || kq_fail "OK did not close the dialog"
 [ "$(kq_stored ABOUT_Left)" = 1000 ] && [ "$(kq_stored ABOUT_Top)" = 2700 ] \
   || kq_fail "About position stored as $(kq_stored ABOUT_Left), $(kq_stored ABOUT_Top)"
 kq_note "OK closes the dialog and stores its position (1000, 2700)"
+
+# Another program in front: within about a second the keeper makes the main
+# window topmost (through the name-bound SetWindowPos), and it leaves the
+# keyboard with the program in front.
+(cd "$kq_tmp" && exec wine notepad) >"$kq_tmp/notepad.log" 2>&1 &
+kq_other_pid=$!
+other=$(kq_find_window 60 'Notepad$') || kq_fail "notepad did not start"
+xdotool windowactivate --sync "$other" 2>/dev/null || true
+above() { xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+kq_wait 10 above || kq_fail "the keeper did not make the main window topmost: $(xprop -id "$main" _NET_WM_STATE)"
+sleep 2.2  # two more keeper ticks
+[ "$(xdotool getactivewindow 2>/dev/null)" = "$other" ] || kq_fail "the keeper took the keyboard from the window in front"
+timeout 60 wine taskkill /f /im notepad.exe >/dev/null 2>&1 || true
+timeout 30 tail --pid="$kq_other_pid" -f /dev/null || kq_fail "notepad did not end"
+kq_other_pid=
+kq_note "the keeper keeps the main window topmost and leaves the focus where it is"
 
 # Move the main window, then close it as the system would (no /f).
 xdotool windowmove "$main" 300 250

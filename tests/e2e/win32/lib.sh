@@ -45,12 +45,17 @@ kq_start_world() {
 kq_stop_all() {
   local pid
   [ -n "${kq_app_pid:-}" ] && kill "$kq_app_pid" 2>/dev/null
+  [ -n "${kq_other_pid:-}" ] && kill "$kq_other_pid" 2>/dev/null
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then timeout 30 wineserver -k 2>/dev/null; fi
   for pid in "${kq_started_pids[@]}"; do kill "$pid" 2>/dev/null; done
   for pid in "${kq_started_pids[@]}"; do
     timeout 10 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -9 "$pid" 2>/dev/null
   done
-  [ -n "${kq_tmp:-}" ] && rm -rf "$kq_tmp"
+  # The run's logs stay with the artefacts.
+  if [ -n "${kq_tmp:-}" ]; then
+    [ -n "${kq_logs:-}" ] && mkdir -p "$kq_logs" && cp "$kq_tmp"/*.log "$kq_logs"/ 2>/dev/null
+    rm -rf "$kq_tmp"
+  fi
   return 0
 }
 
