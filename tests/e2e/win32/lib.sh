@@ -28,10 +28,16 @@ kq_start_world() {
   kq_started_pids+=($!)
   kq_wait 30 test -s "$kq_tmp/display" || kq_fail "Xvfb did not start"
   export DISPLAY=:$(head -1 "$kq_tmp/display")
-  openbox >"$kq_tmp/openbox.log" 2>&1 &
-  kq_started_pids+=($!)
-  kq_wait 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
-    || kq_fail "openbox did not start"
+  local attempt wm_up=
+  for attempt in 1 2; do  # a second try when a busy machine held the first back
+    openbox >>"$kq_tmp/openbox.log" 2>&1 &
+    kq_started_pids+=($!)
+    if kq_wait 60 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'; then
+      wm_up=1; break
+    fi
+    kill "$!" 2>/dev/null
+  done
+  [ -n "$wm_up" ] || kq_fail "openbox did not start: $(tail -5 "$kq_tmp/openbox.log")"
 
   timeout 300 wineboot --init >"$kq_tmp/wineboot.log" 2>&1 || kq_fail "wineboot failed"
   timeout 120 wineserver -w || true
