@@ -4,6 +4,7 @@
 // failing step stay.
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ namespace kq::engine {
 
 enum class Stage : std::uint8_t { capture, day, hour, minute, second, display };
 std::string_view stage_name(Stage stage);
+std::optional<Stage> stage_by_name(std::string_view name);  // "capture" ... "display"
 
 class StageFailure : public std::runtime_error {
  public:

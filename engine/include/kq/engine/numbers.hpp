@@ -2,6 +2,7 @@
 // The number/text rules of the worksheet. "." is the only decimal separator,
 // whatever the process locale.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,11 @@ std::optional<double> strict_read(std::string_view text);
 
 // 15 significant digits, shortest form; value must be finite.
 std::string real_text(double value);
+
+// The same text, written into a caller's buffer (no allocation); the view
+// points into the buffer.
+using RealTextBuffer = std::array<char, 48>;
+std::string_view real_text(double value, RealTextBuffer& buffer);
 
 std::string integer_text(std::int64_t value);
 std::string integer_text(std::uint64_t value);

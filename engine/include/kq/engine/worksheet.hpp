@@ -61,14 +61,44 @@ class Worksheet {
   Worksheet();  // every cell its initial text, every register 0
 
   const std::string& text(Cell cell) const { return cells_[index(cell)]; }
-  void set_text(Cell cell, std::string_view text) { cells_[index(cell)].assign(text); }
+  void set_text(Cell cell, std::string_view text) {
+    cells_[index(cell)].assign(text);
+    numbers_[index(cell)] = {};
+  }
+
+  // What the readings make of a cell's current text, remembered by the stages
+  // so that a text is not parsed again until it changes: any set_text forgets
+  // it. `whole` says the strict reading gives the value too (otherwise the
+  // strict reading has not been asked).
+  struct KnownNumber {
+    double value = 0;
+    bool whole = false;
+  };
+  std::optional<KnownNumber> known_number(Cell cell) const {
+    const Memo& memo = numbers_[index(cell)];
+    if (!memo.known) return std::nullopt;
+    return KnownNumber{memo.value, memo.whole};
+  }
+  void remember_number(Cell cell, KnownNumber number) {
+    numbers_[index(cell)] = {number.value, true, number.whole};
+  }
+  void set_text(Cell cell, std::string_view text, KnownNumber number) {
+    cells_[index(cell)].assign(text);
+    remember_number(cell, number);
+  }
 
   std::int32_t reg(Register r) const { return registers_[static_cast<std::size_t>(r)]; }
   void set_reg(Register r, std::int32_t value) { registers_[static_cast<std::size_t>(r)] = value; }
 
  private:
   static std::size_t index(Cell c) { return static_cast<std::size_t>(c); }
+  struct Memo {
+    double value = 0;
+    bool known = false;
+    bool whole = false;
+  };
   std::array<std::string, cell_count> cells_;
+  std::array<Memo, cell_count> numbers_{};
   std::array<std::int32_t, register_count> registers_{};
 };
 

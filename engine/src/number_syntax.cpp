@@ -1,0 +1,122 @@
+#include "number_syntax.hpp"
+
+#include <array>
+#include <charconv>
+#include <limits>
+
+namespace kq::engine::detail {
+namespace {
+
+constexpr int max_exact_digits = 19;  // a uint64 holds any 19 decimal digits
+constexpr std::int64_t exponent_cap = 100000;  // far beyond any double, far from overflow
+
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 23> exact_powers{
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace
+
+NumberScan scan_number(std::string_view text, std::size_t pos) {
+  NumberScan scan;
+  scan.end = pos;
+  const char* p = text.data() + pos;
+  const char* const last = text.data() + text.size();
+  if (p < last && (*p == '+' || *p == '-')) {
+    scan.negative = *p == '-';
+    ++p;
+  }
+  scan.unsigned_begin = static_cast<std::size_t>(p - text.data());
+  const char* const digits_begin = p;
+
+  // Keeps up to 19 significant digits; a dropped digit before the point
+  // still moves the point.
+  std::uint64_t significand = 0;
+  int significant = 0;
+  std::int64_t exponent10 = 0;
+  const auto take = [&](unsigned digit, bool after_point) {
+    if (significant < max_exact_digits) {
+      significand = significand * 10 + digit;
+      exponent10 -= after_point ? 1 : 0;
+    } else {
+      exponent10 += after_point ? 0 : 1;
+    }
+    ++significant;
+  };
+
+  while (p < last && *p == '0') ++p;  // leading zeros only pad
+  for (; p < last; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit > 9) break;
+    take(digit, false);
+  }
+  const char* point = nullptr;
+  if (p < last && *p == '.') {
+    point = p++;
+    if (significant == 0) {
+      for (; p < last && *p == '0'; ++p) --exponent10;
+    }
+    for (; p < last; ++p) {
+      const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+      if (digit > 9) break;
+      take(digit, true);
+    }
+  }
+  // A lone point is no digit.
+  scan.has_digits = (p - digits_begin) > (point != nullptr ? 1 : 0);
+  if (!scan.has_digits) return scan;
+  scan.significand = significand;
+  scan.significant_digits = significant;
+
+  if (p < last && (*p == 'E' || *p == 'e')) {
+    const char* q = p + 1;
+    bool exponent_negative = false;
+    if (q < last && (*q == '+' || *q == '-')) {
+      exponent_negative = *q == '-';
+      ++q;
+    }
+    if (q < last && is_digit(*q)) {
+      std::int64_t exponent = 0;
+      for (; q < last && is_digit(*q); ++q) {
+        if (exponent < exponent_cap) exponent = exponent * 10 + (*q - '0');
+      }
+      exponent10 += exponent_negative ? -exponent : exponent;
+      p = q;
+    }
+  }
+  scan.exponent10 = exponent10;
+  scan.end = static_cast<std::size_t>(p - text.data());
+  return scan;
+}
+
+double number_value(std::string_view text, const NumberScan& scan) {
+  const double sign = scan.negative ? -1.0 : 1.0;
+  if (scan.significand == 0) return sign * 0.0;
+
+  // Both factors are exact doubles, so one IEEE operation rounds the exact
+  // value once, to nearest. This covers every text the cascade writes.
+  if (scan.significant_digits <= 15 && scan.exponent10 >= -22 && scan.exponent10 <= 22) {
+    const double digits = static_cast<double>(scan.significand);
+    const double magnitude =
+        scan.exponent10 >= 0 ? digits * exact_powers[static_cast<std::size_t>(scan.exponent10)]
+                             : digits / exact_powers[static_cast<std::size_t>(-scan.exponent10)];
+    return sign * magnitude;
+  }
+
+  // from_chars rounds correctly whatever the length and never looks at the
+  // locale; it reads the same form without the sign.
+  double magnitude = 0.0;
+  const char* first = text.data() + scan.unsigned_begin;
+  const char* last = text.data() + scan.end;
+  const auto [ptr, ec] = std::from_chars(first, last, magnitude, std::chars_format::general);
+  if (ec == std::errc::result_out_of_range) {
+    // The leading digit stands at 10^(position); above 10^308 is beyond range.
+    const std::int64_t position = scan.exponent10 + scan.significant_digits - 1;
+    magnitude = position > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  } else if (ec != std::errc{} || ptr != last) {
+    magnitude = 0.0;  // cannot happen for a scanned number; stay defined anyway
+  }
+  return sign * magnitude;
+}
+
+}  // namespace kq::engine::detail
