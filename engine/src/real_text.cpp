@@ -108,13 +108,16 @@ constexpr std::array<char, 200> digit_pairs = [] {
   return pairs;
 }();
 
-// n < 10^8, as exactly 8 digits with leading zeros.
+// n < 10^8, as exactly 8 digits with leading zeros. t starts as n / 10^6
+// in 32.32 fixed point, a hair above the exact value (never below), so each
+// multiplication by 100 brings the next pair of digits into the top half
+// without a division. Checked against printf for every n below 10^8.
 void write_eight_digits(std::uint32_t n, char* out) {
-  for (int pair = 3; pair >= 0; --pair) {
-    const std::uint32_t two = (n % 100) * 2;
-    n /= 100;
-    out[2 * pair] = digit_pairs[two];
-    out[2 * pair + 1] = digit_pairs[two + 1];
+  constexpr std::uint64_t scale = 281474977;  // ceil(2^48 / 10^6)
+  std::uint64_t t = ((n * scale) >> 16) + 1;
+  for (int pair = 0; pair < 4; ++pair) {
+    std::memcpy(out + 2 * pair, &digit_pairs[2 * static_cast<std::size_t>(t >> 32)], 2);
+    t = (t & 0xffffffffu) * 100;
   }
 }
 

@@ -1,3 +1,4 @@
+#include <bit>
 #include <cmath>
 
 #include "kq/engine/numbers.hpp"
@@ -13,11 +14,11 @@ constexpr std::uint64_t half_unit = seven_places / 2;
 // exact binary value of fraction (0 <= fraction < 1).
 std::uint64_t round_to_seven_places(double fraction) {
   if (fraction < 1e-9) return 0;  // far below half of 10^-7
-  int binary_exponent = 0;
-  const double normalised = std::frexp(fraction, &binary_exponent);  // [0.5, 1)
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(normalised, 53));
-  // fraction = mantissa / 2^shift, with 53 <= shift <= 83 here.
-  const auto shift = static_cast<unsigned>(53 - binary_exponent);
+  // fraction = mantissa / 2^shift for a normal double, 53 <= shift <= 82 here.
+  const auto bits = std::bit_cast<std::uint64_t>(fraction);
+  const int biased_exponent = static_cast<int>(bits >> 52);
+  const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const auto shift = static_cast<unsigned>(1075 - biased_exponent);
   const detail::Uint128 scaled = detail::multiply(mantissa, seven_places);
   return detail::shift_right_round_even(scaled, shift).low;
 }
