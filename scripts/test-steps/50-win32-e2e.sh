@@ -113,7 +113,7 @@ convert "$artefacts/screen.png" -crop "$((about_x + 586 - x0))x$((about_y + 146 
 
 # The keyboard: Escape does not close the dialog; from OK, the first Tab
 # reaches AutoStart (tab index 7) and Space switches it.
-xdotool windowactivate --sync "$about" 2>/dev/null || true
+timeout 10 xdotool windowactivate --sync "$about" 2>/dev/null || true
 xdotool key Escape
 sleep 0.5
 [ -n "$(kq_window '^KQ-DADEDED - ABOUT$')" ] || kq_fail "Escape closed the About dialog"
@@ -147,7 +147,7 @@ kq_note "OK closes the dialog and stores its position (1000, 2700)"
 (cd "$kq_tmp" && exec wine notepad) >"$kq_tmp/notepad.log" 2>&1 &
 kq_other_pid=$!
 other=$(kq_find_window 60 'Notepad$') || kq_fail "notepad did not start"
-xdotool windowactivate --sync "$other" 2>/dev/null || true
+timeout 10 xdotool windowactivate --sync "$other" 2>/dev/null || true
 above() { xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 kq_wait 10 above || kq_fail "the keeper did not make the main window topmost: $(xprop -id "$main" _NET_WM_STATE)"
 sleep 2.2  # two more keeper ticks
