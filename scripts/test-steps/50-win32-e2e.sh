@@ -49,7 +49,7 @@ kq_note "Wine prefix ready on display $DISPLAY"
 # The version record, read back through the system's own version API.
 i686-w64-mingw32-g++ -std=c++20 -Os -s -static -municode -o "$kq_tmp/version_reader.exe" \
   tests/e2e/win32/version_reader.cpp -lversion
-version=$(timeout 60 wine "$kq_tmp/version_reader.exe" "$(winepath -w "$kq_exe" 2>/dev/null)" | tr -d '\r')
+version=$(timeout 60 wine "$kq_tmp/version_reader.exe" "$(timeout 60 winepath -w "$kq_exe" 2>/dev/null)" | tr -d '\r')
 expected_version='FileVersion=1.00
 ProductVersion=1.00
 InternalName=KQ-DADEDED-V1
@@ -104,7 +104,7 @@ xdotool mousemove --window "$main" 100 40 click --repeat 2 --delay 80 1
 about=$(kq_find_window 30 '^KQ-DADEDED - ABOUT$') || kq_fail "double-click opened no About dialog"
 kq_note "double-click in the client area opens the About dialog"
 sleep 0.5  # let the dialog paint before the picture
-import -window root "$artefacts/screen.png"
+timeout 30 import -window root "$artefacts/screen.png"
 read -r about_x about_y <<<"$(kq_position "$about")"
 x0=$((main_x - 10)) y0=$((main_y - 30))
 convert "$artefacts/screen.png" -crop "$((about_x + 586 - x0))x$((about_y + 146 - y0))+$x0+$y0" +repage \
