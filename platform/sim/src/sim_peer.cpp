@@ -1,0 +1,96 @@
+#include "sim_peer.hpp"
+
+#include <string>
+
+namespace kq::platform::sim {
+
+namespace {
+
+std::string_view edge_name(Edge edge) {
+  switch (edge) {
+    case Edge::left: return "Left";
+    case Edge::top: return "Top";
+    case Edge::width: return "Width";
+    case Edge::height: return "Height";
+  }
+  return "?";
+}
+
+bool has_click_behaviour(const Control& control) {
+  if (auto* box = dynamic_cast<const TickBox*>(&control)) return static_cast<bool>(box->on_click);
+  if (auto* button = dynamic_cast<const PushButton*>(&control)) return static_cast<bool>(button->on_click);
+  return false;
+}
+
+}  // namespace
+
+SimPeer::SimPeer(SimPlatform& sim, Window& window, Handle handle)
+    : sim_(sim), window_(window), handle_(handle), name_(short_name(window.name())) {
+  // The window's controls exist already; timers running by design are armed
+  // from the moment of creation.
+  for (Timer* timer : window.timers()) {
+    slots_.push_back({timer, std::nullopt});
+    arm(slots_.back());
+  }
+}
+
+SimPeer::~SimPeer() { sim_.peer_destroyed(this); }
+
+float SimPeer::placement(Edge edge) const { return placement_[static_cast<std::size_t>(edge)]; }
+
+void SimPeer::set_placement(Edge edge, float twips) {
+  sim_.log("set " + name_ + "." + std::string(edge_name(edge)) + " " + twips_text(twips));
+  placement_[static_cast<std::size_t>(edge)] = twips;
+}
+
+void SimPeer::move(float left, float top) {
+  placement_[static_cast<std::size_t>(Edge::left)] = left;
+  placement_[static_cast<std::size_t>(Edge::top)] = top;
+}
+
+void SimPeer::caption_changed(std::string_view caption) {
+  // Only the main window's title bar is watched: it is the program's output.
+  if (name_ == "main") sim_.log("caption " + std::string(caption));
+}
+
+void SimPeer::control_changed(Control&) {}
+
+void SimPeer::tick_box_setting(TickBox& box, int value) {
+  sim_.log("set " + name_ + "." + std::string(box.name()) + " " + std::to_string(value));
+}
+
+void SimPeer::click_starting(Control& control) {
+  // A tick box without a click behaviour (the main window's option boxes)
+  // starts nothing worth a line.
+  if (has_click_behaviour(control)) sim_.log("click " + name_ + "." + std::string(control.name()));
+}
+
+void SimPeer::timer_changed(Timer& timer, TimerSetting what) {
+  if (what == TimerSetting::interval)
+    sim_.log("timer " + std::string(timer.name()) + " interval " + std::to_string(timer.interval()));
+  else
+    sim_.log("timer " + std::string(timer.name()) + (timer.enabled() ? " on" : " off"));
+  // Every setting starts the period afresh, as the system's timer call does.
+  for (auto& slot : slots_)
+    if (slot.timer == &timer) arm(slot);
+}
+
+void SimPeer::focus_changed(Control*) {}
+
+void SimPeer::show(bool) { sim_.log("shown " + name_); }
+
+void SimPeer::close() {
+  closed_ = true;
+  for (auto& slot : slots_) slot.due.reset();
+  sim_.log("closed " + name_);
+}
+
+void SimPeer::arm(Slot& slot) {
+  if (closed_ || !slot.timer->running()) {
+    slot.due.reset();
+    return;
+  }
+  slot.due = sim_.now() + sim_.period(slot.timer->interval());
+}
+
+}  // namespace kq::platform::sim

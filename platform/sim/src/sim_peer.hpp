@@ -1,0 +1,57 @@
+#pragma once
+// The simulator's half of one window: placement, timer schedule and the log
+// lines a change makes.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "kq/platform/sim/sim_platform.hpp"
+
+namespace kq::platform::sim {
+
+class SimPeer : public WindowPeer {
+ public:
+  SimPeer(SimPlatform& sim, Window& window, Handle handle);
+  ~SimPeer() override;
+
+  Handle handle() const override { return handle_; }
+  float placement(Edge edge) const override;
+  void set_placement(Edge edge, float twips) override;
+  void caption_changed(std::string_view caption) override;
+  void control_changed(Control& control) override;
+  void tick_box_setting(TickBox& box, int value) override;
+  void click_starting(Control& control) override;
+  void timer_changed(Timer& timer, TimerSetting what) override;
+  void focus_changed(Control* control) override;
+  void show(bool modal) override;
+  void close() override;
+
+  // A drag by the user: no behaviour runs and nothing is logged.
+  void move(float left, float top);
+
+  Window& window() const { return window_; }
+  const std::string& name() const { return name_; }
+  bool open() const { return !closed_; }
+
+  struct Slot {
+    Timer* timer;
+    std::optional<std::uint64_t> due;  // the next tick, while running
+  };
+  std::vector<Slot>& slots() { return slots_; }
+
+ private:
+  void arm(Slot& slot);
+
+  SimPlatform& sim_;
+  Window& window_;
+  Handle handle_;
+  std::string name_;
+  std::array<float, 4> placement_{};
+  std::vector<Slot> slots_;  // design order
+  bool closed_ = false;
+};
+
+}  // namespace kq::platform::sim

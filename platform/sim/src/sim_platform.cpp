@@ -1,0 +1,217 @@
+#include "kq/platform/sim/sim_platform.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <optional>
+
+#include "sim_peer.hpp"
+
+namespace kq::platform::sim {
+
+std::string short_name(std::string_view design_name) {
+  if (design_name == "KQ_REZ_MAIN") return "main";
+  if (design_name == "KQ_REZ_ABOUT") return "about";
+  return std::string(design_name);
+}
+
+std::string twips_text(float value) {
+  if (value == 0) return "0";  // no "-0", as the store writes it
+  char buffer[128];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (error != std::errc()) return "?";
+  return std::string(buffer, end);
+}
+
+SimPlatform::SimPlatform() = default;
+
+SimPlatform::~SimPlatform() = default;
+
+std::unique_ptr<WindowPeer> SimPlatform::create_peer(Window& window, Window* owner) {
+  const Handle handle = 0x00010000u | (next_serial_++ << 4);
+  auto peer = std::make_unique<SimPeer>(*this, window, handle);
+  peers_.push_back(peer.get());
+  if (owner != nullptr) log("open " + peer->name());
+  return peer;
+}
+
+void SimPlatform::peer_destroyed(SimPeer* peer) {
+  peers_.erase(std::remove(peers_.begin(), peers_.end(), peer), peers_.end());
+}
+
+void SimPlatform::log(std::string_view line) const {
+  if (events_) events_(line);
+}
+
+std::uint32_t SimPlatform::period(int interval) const {
+  const auto asked = static_cast<std::uint32_t>(std::max(interval, 1));
+  return std::max(asked, floor_);
+}
+
+template <class F>
+void SimPlatform::deliver(F&& event) {
+  try {
+    event();
+  } catch (const std::exception& failure) {
+    ++failure_count_;
+    if (failures_) failures_(failure.what());
+  }
+}
+
+bool SimPlatform::pull_step() {
+  if (driver_finished_ || !driver_) {
+    driver_finished_ = true;
+    return false;
+  }
+  bool more = true;
+  deliver([&] { more = driver_(); });
+  if (!more) driver_finished_ = true;
+  return more;
+}
+
+void SimPlatform::run(Window& main) {
+  while (!main.closed())
+    if (!pull_step()) return;
+}
+
+void SimPlatform::run_modal(Window& dialog, Window&) {
+  // The owner's timers keep ticking: advance() serves every open window.
+  while (!dialog.closed())
+    if (!pull_step()) return;
+}
+
+std::uint64_t SimPlatform::tick_count() { return tick_base_ + (now_ - tick_time_); }
+
+void SimPlatform::set_tick_count(std::uint64_t count) {
+  tick_base_ = count;
+  tick_time_ = now_;
+}
+
+void SimPlatform::advance(std::uint64_t milliseconds) {
+  const std::uint64_t target = now_ + milliseconds;
+  for (;;) {
+    std::optional<std::uint64_t> next;
+    for (SimPeer* peer : peers_)
+      for (auto& slot : peer->slots())
+        if (slot.due && (!next || *slot.due < *next)) next = slot.due;
+    if (!next || *next > target) break;
+    now_ = std::max(now_, *next);
+    const std::uint64_t moment = *next;
+
+    // Take the list first: a tick may close a window or re-arm a timer.
+    std::vector<std::pair<SimPeer*, Timer*>> due;
+    for (SimPeer* peer : peers_)
+      for (auto& slot : peer->slots())
+        if (slot.due == moment) due.emplace_back(peer, slot.timer);
+    for (const auto& entry : due) {
+      SimPeer* peer = entry.first;
+      Timer* timer = entry.second;
+      if (std::find(peers_.begin(), peers_.end(), peer) == peers_.end()) continue;
+      auto& slots = peer->slots();
+      auto slot = std::find_if(slots.begin(), slots.end(), [&](auto& s) { return s.timer == timer; });
+      if (slot == slots.end() || slot->due != moment) continue;
+      slot->due = moment + period(timer->interval());
+      deliver([&] { timer->tick(); });
+    }
+  }
+  // A tick that ran a nested loop may already have moved the clock further.
+  now_ = std::max(now_, target);
+}
+
+Handle SimPlatform::foreground_window() {
+  Handle result = no_window;
+  if (foreground_ == "other") {
+    result = other_window;
+  } else if (foreground_ != "none") {
+    if (Window* front = window(foreground_)) result = front->handle();
+  }
+  log("GetForegroundWindow -> " + handle_name(result));
+  return result;
+}
+
+void SimPlatform::set_window_pos(Handle window, Stacking insert_after, std::uint32_t flags) {
+  const bool top = insert_after == Stacking::topmost;
+  log("SetWindowPos " + handle_name(window) + (top ? " TOPMOST " : " NOTOPMOST ") +
+      std::to_string(flags));
+  if (window != no_window) topmost_[window] = top;
+}
+
+bool SimPlatform::topmost(Handle window) const {
+  auto found = topmost_.find(window);
+  return found != topmost_.end() && found->second;
+}
+
+std::string SimPlatform::handle_name(Handle window) const {
+  if (window == no_window) return "none";
+  if (window == other_window) return "other";
+  for (SimPeer* peer : peers_)
+    if (peer->handle() == window) return peer->name();
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(window));
+  return text;
+}
+
+Window* SimPlatform::window(std::string_view name) const {
+  for (auto it = peers_.rbegin(); it != peers_.rend(); ++it)
+    if ((*it)->open() && (*it)->name() == name) return &(*it)->window();
+  return nullptr;
+}
+
+Control* SimPlatform::input_control(std::string_view window_name, std::string_view name) const {
+  Window* target = window(window_name);
+  if (target == nullptr || !target->accepts_input()) return nullptr;
+  for (const auto& control : target->controls())
+    if (control->name() == name) return control->visible() ? control.get() : nullptr;
+  return nullptr;
+}
+
+bool SimPlatform::double_click(std::string_view window_name) {
+  Window* target = window(window_name);
+  if (target == nullptr || !target->accepts_input()) return false;
+  deliver([&] { target->deliver_double_click(); });
+  return true;
+}
+
+bool SimPlatform::double_click(std::string_view window_name, std::string_view label) {
+  auto* target = dynamic_cast<Label*>(input_control(window_name, label));
+  if (target == nullptr) return false;
+  deliver([&] { target->double_click(); });
+  return true;
+}
+
+bool SimPlatform::click(std::string_view window_name, std::string_view name) {
+  Control* target = input_control(window_name, name);
+  if (auto* box = dynamic_cast<TickBox*>(target)) {
+    deliver([&] { box->click(); });
+    return true;
+  }
+  if (auto* button = dynamic_cast<PushButton*>(target)) {
+    deliver([&] { button->click(); });
+    return true;
+  }
+  return false;
+}
+
+bool SimPlatform::key(std::string_view window_name, Key pressed) {
+  Window* target = window(window_name);
+  if (target == nullptr || !target->accepts_input()) return false;
+  deliver([&] { target->deliver_key(pressed); });
+  return true;
+}
+
+bool SimPlatform::close(std::string_view window_name) {
+  Window* target = window(window_name);
+  if (target == nullptr || !target->accepts_input()) return false;
+  deliver([&] { target->deliver_close(); });
+  return true;
+}
+
+bool SimPlatform::move(std::string_view window_name, float left, float top) {
+  Window* target = window(window_name);
+  if (target == nullptr || !target->accepts_input()) return false;
+  static_cast<SimPeer&>(target->peer()).move(left, top);
+  return true;
+}
+
+}  // namespace kq::platform::sim

@@ -1,0 +1,73 @@
+// The About dialog's behaviours: load, unload, OK, the two option clicks and
+// the creator double-click.
+
+#include "kq/ui/about_dialog.hpp"
+
+#include "kq/ui/main_window.hpp"
+#include "kq/ui/stored_values.hpp"
+
+namespace kq::ui {
+
+namespace {
+
+namespace keys = settings;
+
+constexpr std::string_view always_on_top_box = "AlwaysOnTop_TICKBOX";
+constexpr std::string_view autostart_box = "AUTOSTART_TICKBOX";
+
+}  // namespace
+
+AboutDialog::AboutDialog(platform::Platform& platform, MainWindow& main)
+    : Window(platform, about_dialog_design(), &main), main_(main) {
+  on_load = [this] { load(); };
+  on_unload = [this] { save_position(); };
+  push_button("OK_BUTTON").on_click = [this] { ok_click(); };
+  tick_box(always_on_top_box).on_click = [this] { always_on_top_click(); };
+  tick_box(autostart_box).on_click = [this] { autostart_click(); };
+  label("CREATOR_TEXTBOX").on_double_click = [this] {
+    label("CREATOR_TEXTBOX").set_caption(creator_address);
+  };
+}
+
+void AboutDialog::load() {
+  auto& settings = main_.settings();
+  set_left(settings.read_single(keys::ABOUT_Left));
+  set_top(settings.read_single(keys::ABOUT_Top));
+  set_width(settings.read_single(keys::ABOUT_Width));
+  set_height(settings.read_single(keys::ABOUT_Height));
+  // The options come from the store, not from the main window. A set that
+  // changes a box runs its click to the end before the next step.
+  tick_box(always_on_top_box).set_value(read_tick_value(settings, keys::AlwaysOnTop_TICKBOX));
+  tick_box(autostart_box).set_value(read_tick_value(settings, keys::AUTOSTART_TICKBOX));
+}
+
+void AboutDialog::save_position() {
+  store_single(main_.settings(), keys::ABOUT_Left, left());
+  store_single(main_.settings(), keys::ABOUT_Top, top());
+}
+
+void AboutDialog::ok_click() {
+  save_position();
+  unload();  // whose unload behaviour saves the position again
+}
+
+void AboutDialog::always_on_top_click() {
+  auto& box = tick_box(always_on_top_box);
+  main_.always_on_top_switch(box.value() == 1);
+  store_tick_value(main_.settings(), keys::AlwaysOnTop_TICKBOX, box.value());
+}
+
+void AboutDialog::autostart_click() {
+  auto& box = tick_box(autostart_box);
+  if (box.value() == 1) {
+    // No caption here: the display stage's next tick brings the running one.
+    main_.autostart_switch(true);
+    store_tick_value(main_.settings(), keys::AUTOSTART_TICKBOX, box.value());
+  } else {
+    main_.autostart_switch(false);
+    store_tick_value(main_.settings(), keys::AUTOSTART_TICKBOX, box.value());
+    main_.set_caption(disabled_caption);
+  }
+}
+
+}  // namespace kq::ui
