@@ -24,18 +24,33 @@ kq_start_world() {
   export XDG_RUNTIME_DIR=$kq_tmp/run XDG_CONFIG_HOME=$kq_tmp/home/.config
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$kq_tmp/display" >"$kq_tmp/xvfb.log" 2>&1 &
-  kq_started_pids+=($!)
-  kq_wait 30 test -s "$kq_tmp/display" || kq_fail "Xvfb did not start"
-  export DISPLAY=:$(head -1 "$kq_tmp/display")
-  local attempt wm_up=
+  # A display number nobody holds, away from the low ones other tools pick;
+  # another try on another number if this one was taken meanwhile.
+  local attempt number xvfb_pid
+  export DISPLAY=
+  for attempt in 1 2 3 4 5; do
+    number=$((200 + RANDOM % 600))
+    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >>"$kq_tmp/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    kq_started_pids+=($xvfb_pid)
+    local end=$((SECONDS + 30))
+    while kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ]; do
+      if xprop -display ":$number" -root >/dev/null 2>&1; then export DISPLAY=:$number; break; fi
+      sleep 0.2
+    done
+    [ -n "$DISPLAY" ] && break
+    kill "$xvfb_pid" 2>/dev/null || true
+  done
+  [ -n "$DISPLAY" ] || kq_fail "Xvfb did not start: $(tail -5 "$kq_tmp/xvfb.log")"
+  local wm_up=
   for attempt in 1 2; do  # a second try when a busy machine held the first back
     openbox >>"$kq_tmp/openbox.log" 2>&1 &
     kq_started_pids+=($!)
     if kq_wait 60 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'; then
       wm_up=1; break
     fi
-    kill "$!" 2>/dev/null
+    kill "$!" 2>/dev/null || true
   done
   [ -n "$wm_up" ] || kq_fail "openbox did not start: $(tail -5 "$kq_tmp/openbox.log")"
 
@@ -49,6 +64,7 @@ kq_start_world() {
 }
 
 kq_stop_all() {
+  set +e  # everything here is best effort, and all of it must run
   local pid
   [ -n "${kq_app_pid:-}" ] && kill "$kq_app_pid" 2>/dev/null
   [ -n "${kq_other_pid:-}" ] && kill "$kq_other_pid" 2>/dev/null
