@@ -1,0 +1,108 @@
+#include "win32_platform.hpp"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+#include "bound_functions.hpp"
+#include "kq/platform/native.hpp"
+#include "kq/platform/window.hpp"
+#include "resources/resource_ids.h"
+#include "window_peer.hpp"
+
+namespace kq::platform::win32 {
+
+namespace {
+constexpr wchar_t class_name[] = L"KQ_DADEDED_WINDOW";
+}
+
+Win32Platform::Win32Platform()
+    : instance_(GetModuleHandleW(nullptr)),
+      dpi_(Dpi::of_screen()),
+      default_font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.style = CS_DBLCLKS;  // double-clicks in the client area must arrive
+  window_class.lpfnWndProc = Win32Peer::window_procedure;
+  window_class.hInstance = instance_;
+  window_class.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(KQ_APP_ICON), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  window_class.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(KQ_APP_ICON), IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = class_name;
+  if (RegisterClassExW(&window_class) == 0) throw std::runtime_error("cannot register the window class");
+
+  // An owned window has no taskbar entry yet keeps its ordinary title bar;
+  // this owner is never shown.
+  taskbar_hider_ = CreateWindowExW(0, class_name, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
+  if (taskbar_hider_ == nullptr) throw std::runtime_error("cannot create the owner window");
+}
+
+Win32Platform::~Win32Platform() {
+  if (taskbar_hider_ != nullptr) DestroyWindow(taskbar_hider_);
+  UnregisterClassW(class_name, instance_);
+}
+
+const wchar_t* Win32Platform::window_class() const { return class_name; }
+
+std::unique_ptr<WindowPeer> Win32Platform::create_peer(Window& window, Window* owner) {
+  return std::make_unique<Win32Peer>(*this, window, owner);
+}
+
+void Win32Platform::pump(MSG& message) {
+  HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (Win32Peer* peer = Win32Peer::of(root)) {
+    if (peer->translate_key(message)) return;
+    if (IsDialogMessageW(root, &message)) return;
+  }
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+void Win32Platform::run(Window& main) {
+  MSG message;
+  while (!main.closed()) {
+    BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) return;
+    pump(message);
+  }
+}
+
+void Win32Platform::run_modal(Window& dialog, Window&) {
+  // The owner is disabled (see Win32Peer::show); its timer messages still
+  // come through this loop and are dispatched to it.
+  MSG message;
+  while (!dialog.closed()) {
+    BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == -1) return;
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // the outer loop must see it too
+      return;
+    }
+    pump(message);
+  }
+}
+
+std::uint64_t Win32Platform::tick_count() { return system_tick_count(); }
+
+Handle Win32Platform::foreground_window() { return handle_of(system_foreground_window()); }
+
+void Win32Platform::set_window_pos(Handle window, Stacking insert_after, std::uint32_t flags) {
+  HWND after = insert_after == Stacking::topmost ? HWND_TOPMOST : HWND_NOTOPMOST;
+  system_set_window_pos(window_of(window), after, flags);
+}
+
+}  // namespace kq::platform::win32
+
+namespace kq::platform {
+
+std::unique_ptr<Platform> open_native_platform() {
+  return std::make_unique<win32::Win32Platform>();
+}
+
+}  // namespace kq::platform

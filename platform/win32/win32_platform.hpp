@@ -1,0 +1,47 @@
+#pragma once
+// The Windows backend's Platform: registers the one window class, keeps the
+// invisible owner window that keeps the main window off the taskbar, runs the
+// message loops (the modal one with IsDialogMessage, so Tab walks the tab
+// stops) and reaches the three name-bound system functions.
+// Lacks: nothing of the platform interface.
+
+#include <windows.h>
+
+#include "kq/platform/platform.hpp"
+#include "units.hpp"
+
+namespace kq::platform::win32 {
+
+class Win32Peer;
+
+class Win32Platform final : public Platform {
+ public:
+  Win32Platform();
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  std::unique_ptr<WindowPeer> create_peer(Window& window, Window* owner) override;
+  void run(Window& main) override;
+  void run_modal(Window& dialog, Window& owner) override;
+  std::uint64_t tick_count() override;
+  Handle foreground_window() override;
+  void set_window_pos(Handle window, Stacking insert_after, std::uint32_t flags) override;
+
+  HINSTANCE instance() const { return instance_; }
+  const wchar_t* window_class() const;
+  HWND taskbar_hider() const { return taskbar_hider_; }
+  Dpi dpi() const { return dpi_; }
+  HFONT default_font() const { return default_font_; }
+
+ private:
+  // One message: keys first to the window's dialog navigation, then dispatched.
+  void pump(MSG& message);
+
+  HINSTANCE instance_;
+  Dpi dpi_;
+  HFONT default_font_;
+  HWND taskbar_hider_ = nullptr;
+};
+
+}  // namespace kq::platform::win32

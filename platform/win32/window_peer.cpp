@@ -1,0 +1,465 @@
+#include "window_peer.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "kq/platform/window.hpp"
+#include "units.hpp"
+#include "win32_platform.hpp"
+
+namespace kq::platform::win32 {
+
+namespace {
+
+// Control identifiers start above IDOK and IDCANCEL, which dialog navigation
+// sends for Enter and Escape: no control here is a default or cancel button.
+constexpr int first_control_id = 100;
+
+// A failure that leaves a behaviour ends that behaviour; the program goes on.
+// It must not unwind through the system's own frames.
+template <class Action>
+void guarded(Action&& action) {
+  try {
+    action();
+  } catch (const std::exception& failure) {
+    OutputDebugStringA(failure.what());
+  } catch (...) {
+    OutputDebugStringA("a behaviour failed");
+  }
+}
+
+int edge_index(Edge edge) { return static_cast<int>(edge); }
+
+}  // namespace
+
+Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
+    : platform_(platform), window_(window), natives_(window.controls().size()) {
+  const WindowDesign& design = window.design();
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  if (!design.fixed_frame) style |= WS_THICKFRAME;
+  if (design.minimise_button) style |= WS_MINIMIZEBOX;
+  if (design.maximise_button) style |= WS_MAXIMIZEBOX;
+  DWORD ex_style = 0;
+  HWND owner_hwnd = nullptr;
+  if (owner != nullptr) {
+    owner_hwnd = static_cast<Win32Peer&>(owner->peer()).hwnd();
+    if (design.taskbar_entry) ex_style |= WS_EX_APPWINDOW;  // owned windows have none otherwise
+  } else if (!design.taskbar_entry) {
+    owner_hwnd = platform.taskbar_hider();
+  }
+
+  Dpi dpi = platform.dpi();
+  RECT rect{0, 0, twips_to_pixels(design.client_width, dpi.x), twips_to_pixels(design.client_height, dpi.y)};
+  AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+  int x = design.manual_position ? 0 : CW_USEDEFAULT;
+  int y = design.manual_position ? 0 : CW_USEDEFAULT;
+  CreateWindowExW(ex_style, platform.window_class(), wide(window.caption()).c_str(), style, x, y,
+                  rect.right - rect.left, rect.bottom - rect.top, owner_hwnd, nullptr, platform.instance(), this);
+  if (hwnd_ == nullptr) throw std::runtime_error("cannot create window " + std::string(design.name));
+  // The icon goes with the window too, not only with its class, so every
+  // window manager finds it.
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd_, GCLP_HICON));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, GetClassLongPtrW(hwnd_, GCLP_HICONSM));
+  create_controls();
+}
+
+Win32Peer::~Win32Peer() {
+  if (hwnd_ != nullptr) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);  // the shared window is going away: hear nothing more
+    if (modal_owner_ != nullptr) EnableWindow(modal_owner_, TRUE);
+    DestroyWindow(hwnd_);
+  }
+  for (Native& native : natives_) {
+    if (native.font != nullptr) DeleteObject(native.font);
+    if (native.back != nullptr) DeleteObject(native.back);
+  }
+}
+
+void Win32Peer::create_controls() {
+  const auto& controls = window_.controls();
+  // Creation order is the order Tab walks, so create in tab order.
+  std::vector<int> order;
+  for (int i = 0; i < static_cast<int>(controls.size()); ++i) order.push_back(i);
+  auto rank = [&](int i) {
+    int tab = controls[static_cast<std::size_t>(i)]->design().tab_index;
+    return tab < 0 ? 1 << 30 : tab;
+  };
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rank(a) < rank(b); });
+
+  Dpi dpi = platform_.dpi();
+  for (int index : order) {
+    Control& control = *controls[static_cast<std::size_t>(index)];
+    const ControlDesign& design = control.design();
+    if (!control.visible()) continue;  // hidden controls live in the shared state only
+    const wchar_t* native_class = nullptr;
+    std::wstring text;
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD ex_style = 0;
+    switch (control.kind()) {
+      case ControlKind::label:
+        native_class = L"STATIC";
+        text = wide(static_cast<Label&>(control).caption());
+        style |= SS_NOTIFY | (design.centred ? SS_CENTER : SS_LEFT);
+        break;
+      case ControlKind::tick_box:
+        native_class = L"BUTTON";
+        text = wide(design.text);
+        // Not an automatic box: the shared tick box decides the value.
+        style |= BS_3STATE | BS_NOTIFY;
+        break;
+      case ControlKind::push_button:
+        native_class = L"BUTTON";
+        text = wide(design.text);
+        style |= BS_PUSHBUTTON | BS_NOTIFY;
+        break;
+      case ControlKind::text_field:
+        native_class = L"EDIT";
+        text = wide(static_cast<TextField&>(control).text());
+        style |= ES_AUTOHSCROLL;
+        ex_style |= WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::line:
+      case ControlKind::timer:
+        continue;  // painted, or no face at all
+    }
+    if (control.focusable()) style |= WS_TABSTOP;
+
+    HWND native = CreateWindowExW(
+        ex_style, native_class, text.c_str(), style, twips_to_pixels(design.left, dpi.x),
+        twips_to_pixels(design.top, dpi.y), twips_to_pixels(design.width, dpi.x),
+        twips_to_pixels(design.height, dpi.y), hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + index)), platform_.instance(), nullptr);
+    if (native == nullptr) throw std::runtime_error("cannot create control " + std::string(design.name));
+    Native& slot = natives_[static_cast<std::size_t>(index)];
+    slot.hwnd = native;
+
+    HFONT font = platform_.default_font();
+    if (design.font) {
+      const FontSpec& spec = *design.font;
+      LOGFONTW log{};
+      log.lfHeight = -MulDiv(spec.points, dpi.y, 72);
+      log.lfWeight = spec.weight;
+      log.lfItalic = spec.italic;
+      log.lfUnderline = spec.underline;
+      log.lfStrikeOut = spec.strikeout;
+      log.lfCharSet = static_cast<BYTE>(spec.charset);
+      log.lfQuality = DEFAULT_QUALITY;
+      std::wstring face = wide(spec.face);
+      face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+      std::copy(face.begin(), face.end(), log.lfFaceName);
+      slot.font = CreateFontIndirectW(&log);
+      if (slot.font != nullptr) font = slot.font;
+    }
+    SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (design.back_colour) slot.back = CreateSolidBrush(colour_ref(*design.back_colour));
+    if (control.kind() == ControlKind::tick_box)
+      SendMessageW(native, BM_SETCHECK, static_cast<WPARAM>(static_cast<TickBox&>(control).value()), 0);
+  }
+}
+
+Win32Peer* Win32Peer::of(HWND hwnd) {
+  if (hwnd == nullptr) return nullptr;
+  if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&window_procedure)) return nullptr;
+  return reinterpret_cast<Win32Peer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK Win32Peer::window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* peer = static_cast<Win32Peer*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    if (peer != nullptr) {
+      peer->hwnd_ = hwnd;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  auto* peer = reinterpret_cast<Win32Peer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (peer == nullptr) {
+    // The invisible owner: a close request (taskkill sends one to every
+    // top-level window) must not take the main window down with it.
+    if (message == WM_CLOSE) return 0;
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  if (message == WM_NCDESTROY) {
+    GetWindowRect(hwnd, &peer->last_rect_);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    peer->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  LRESULT result = 0;
+  guarded([&] { result = peer->handle_message(message, wparam, lparam); });
+  return result;
+}
+
+LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CLOSE:
+      window_.deliver_close();  // refused while a modal dialog it owns is open
+      return 0;
+    case WM_ENDSESSION:
+      if (wparam != 0) window_.deliver_close();  // the session ends: keep the settings
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      window_.deliver_double_click();
+      return 0;
+    case WM_COMMAND: {
+      int index = LOWORD(wparam) - first_control_id;
+      if (lparam != 0 && index >= 0 && index < static_cast<int>(natives_.size())) command(index, HIWORD(wparam));
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+      return colour_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_TIMER: {
+      auto index = static_cast<std::size_t>(wparam) - 1;
+      if (index < natives_.size())
+        if (auto* timer = dynamic_cast<Timer*>(window_.controls()[index].get())) timer->tick();
+      return 0;
+    }
+    case WM_PAINT:
+      paint();
+      return 0;
+    case WM_ACTIVATE:
+      // Coming back to the window brings the focus back to its control.
+      if (LOWORD(wparam) != WA_INACTIVE && focus_ != nullptr) {
+        if (HWND native = natives_[static_cast<std::size_t>(index_of(*focus_))].hwnd) {
+          SetFocus(native);
+          return 0;
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void Win32Peer::command(int control_index, int code) {
+  Control& control = *window_.controls()[static_cast<std::size_t>(control_index)];
+  switch (control.kind()) {
+    case ControlKind::tick_box:
+    case ControlKind::push_button:
+      // With BS_NOTIFY a quick second click arrives as BN_DOUBLECLICKED.
+      if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+        if (auto* box = dynamic_cast<TickBox*>(&control)) box->click();
+        if (auto* button = dynamic_cast<PushButton*>(&control)) button->click();
+      } else if (code == BN_SETFOCUS) {
+        window_.set_focus(&control);
+      }
+      return;
+    case ControlKind::label:
+      if (code == STN_DBLCLK) static_cast<Label&>(control).double_click();
+      return;
+    case ControlKind::text_field:
+      if (code == EN_SETFOCUS) {
+        window_.set_focus(&control);
+      } else if (code == EN_CHANGE && !updating_field_) {
+        HWND native = natives_[static_cast<std::size_t>(control_index)].hwnd;
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(native)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(native, text.data(), static_cast<int>(text.size()))));
+        static_cast<TextField&>(control).set_text(narrow(text));
+      }
+      return;
+    case ControlKind::line:
+    case ControlKind::timer:
+      return;
+  }
+}
+
+LRESULT Win32Peer::colour_static(HDC dc, HWND native) {
+  int index = GetDlgCtrlID(native) - first_control_id;
+  if (index >= 0 && index < static_cast<int>(natives_.size())) {
+    const ControlDesign& design = window_.controls()[static_cast<std::size_t>(index)]->design();
+    const Native& slot = natives_[static_cast<std::size_t>(index)];
+    if (design.text_colour) SetTextColor(dc, colour_ref(*design.text_colour));
+    if (slot.back != nullptr) {
+      SetBkColor(dc, colour_ref(*design.back_colour));
+      SetBkMode(dc, OPAQUE);
+      return reinterpret_cast<LRESULT>(slot.back);
+    }
+    if (design.text_colour) {
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+  }
+  return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(native));
+}
+
+void Win32Peer::paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd_, &paint);
+  Dpi dpi = platform_.dpi();
+  HPEN pen = nullptr;
+  for (const auto& control : window_.controls()) {
+    if (control->kind() != ControlKind::line || !control->visible()) continue;
+    if (pen == nullptr) pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+    HGDIOBJ before = SelectObject(dc, pen);
+    const ControlDesign& line = control->design();
+    MoveToEx(dc, twips_to_pixels(line.left, dpi.x), twips_to_pixels(line.top, dpi.y), nullptr);
+    LineTo(dc, twips_to_pixels(line.width, dpi.x), twips_to_pixels(line.height, dpi.y));
+    SelectObject(dc, before);
+  }
+  if (pen != nullptr) DeleteObject(pen);
+  EndPaint(hwnd_, &paint);
+}
+
+bool Win32Peer::translate_key(const MSG& message) {
+  if (message.message != WM_KEYDOWN) return false;
+  if (message.wParam == VK_RETURN) {
+    guarded([&] { window_.deliver_key(Key::enter); });
+    return true;
+  }
+  if (message.wParam == VK_ESCAPE) {
+    guarded([&] { window_.deliver_key(Key::escape); });
+    return true;
+  }
+  return false;  // Tab and Space: dialog navigation and the controls themselves
+}
+
+int Win32Peer::index_of(Control& control) const {
+  const auto& controls = window_.controls();
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    if (controls[i].get() == &control) return static_cast<int>(i);
+  throw std::out_of_range("control of another window");
+}
+
+Handle Win32Peer::handle() const { return handle_of(hwnd_); }
+
+int Win32Peer::dpi_for(Edge edge) const {
+  return edge == Edge::left || edge == Edge::width ? platform_.dpi().x : platform_.dpi().y;
+}
+
+int Win32Peer::edge_pixels(const RECT& rect, Edge edge) {
+  switch (edge) {
+    case Edge::left: return rect.left;
+    case Edge::top: return rect.top;
+    case Edge::width: return rect.right - rect.left;
+    case Edge::height: return rect.bottom - rect.top;
+  }
+  return 0;
+}
+
+float Win32Peer::placement(Edge edge) const {
+  RECT rect = last_rect_;
+  if (hwnd_ != nullptr) GetWindowRect(hwnd_, &rect);
+  int pixels = edge_pixels(rect, edge);
+  const SetEdge& set = set_edges_[static_cast<std::size_t>(edge_index(edge))];
+  if (set.valid && set.pixels == pixels) return set.twips;
+  return pixels_to_twips(pixels, dpi_for(edge));
+}
+
+void Win32Peer::set_placement(Edge edge, float twips) {
+  if (hwnd_ == nullptr) return;
+  int pixels = twips_to_pixels(twips, dpi_for(edge));
+  if (edge == Edge::width || edge == Edge::height) pixels = std::max(pixels, 0);
+  RECT rect;
+  GetWindowRect(hwnd_, &rect);
+  int x = rect.left, y = rect.top, width = rect.right - rect.left, height = rect.bottom - rect.top;
+  switch (edge) {
+    case Edge::left: x = pixels; break;
+    case Edge::top: y = pixels; break;
+    case Edge::width: width = pixels; break;
+    case Edge::height: height = pixels; break;
+  }
+  MoveWindow(hwnd_, x, y, width, height, TRUE);
+  set_edges_[static_cast<std::size_t>(edge_index(edge))] = {pixels, twips, twips == twips};
+}
+
+void Win32Peer::caption_changed(std::string_view caption) {
+  if (hwnd_ != nullptr) SetWindowTextW(hwnd_, wide(caption).c_str());
+}
+
+void Win32Peer::control_changed(Control& control) {
+  if (!control.visible() || hwnd_ == nullptr) return;  // hidden: nothing native to update
+  HWND native = natives_[static_cast<std::size_t>(index_of(control))].hwnd;
+  if (native == nullptr) return;
+  switch (control.kind()) {
+    case ControlKind::label:
+      SetWindowTextW(native, wide(static_cast<Label&>(control).caption()).c_str());
+      return;
+    case ControlKind::tick_box:
+      SendMessageW(native, BM_SETCHECK, static_cast<WPARAM>(static_cast<TickBox&>(control).value()), 0);
+      return;
+    case ControlKind::text_field:
+      updating_field_ = true;
+      SetWindowTextW(native, wide(static_cast<TextField&>(control).text()).c_str());
+      updating_field_ = false;
+      return;
+    case ControlKind::push_button:
+    case ControlKind::line:
+    case ControlKind::timer:
+      return;
+  }
+}
+
+// The native box follows the shared value through control_changed; a set to
+// the same value leaves the box as it is.
+void Win32Peer::tick_box_setting(TickBox&, int) {}
+
+// Click behaviours need nothing native before they run.
+void Win32Peer::click_starting(Control&) {}
+
+void Win32Peer::timer_changed(Timer& timer, TimerSetting) {
+  int index = index_of(timer);
+  Native& slot = natives_[static_cast<std::size_t>(index)];
+  int wanted = timer.running() ? timer.interval() : 0;
+  // A running timer set again keeps its countdown.
+  if (wanted == slot.timer_interval || hwnd_ == nullptr) return;
+  auto id = static_cast<UINT_PTR>(index) + 1;
+  if (wanted == 0)
+    KillTimer(hwnd_, id);
+  else
+    SetTimer(hwnd_, id, static_cast<UINT>(wanted), nullptr);
+  slot.timer_interval = wanted;
+}
+
+void Win32Peer::focus_changed(Control* control) {
+  focus_ = control;
+  if (control == nullptr || hwnd_ == nullptr || !IsWindowVisible(hwnd_)) return;
+  HWND native = natives_[static_cast<std::size_t>(index_of(*control))].hwnd;
+  if (native != nullptr && GetFocus() != native) SetFocus(native);
+}
+
+void Win32Peer::show(bool modal) {
+  if (hwnd_ == nullptr) return;
+  if (modal && window_.owner() != nullptr) {
+    modal_owner_ = static_cast<Win32Peer&>(window_.owner()->peer()).hwnd();
+    EnableWindow(modal_owner_, FALSE);
+  }
+  if (!window_.design().taskbar_entry) bring_title_bar_on_screen();
+  ShowWindow(hwnd_, SW_SHOW);
+  UpdateWindow(hwnd_);
+  if (focus_ != nullptr) focus_changed(focus_);
+}
+
+void Win32Peer::close() {
+  if (hwnd_ == nullptr) return;
+  // The owner takes input again before this window goes, so activation
+  // returns to it rather than to another program.
+  if (modal_owner_ != nullptr) {
+    EnableWindow(modal_owner_, TRUE);
+    modal_owner_ = nullptr;
+  }
+  DestroyWindow(hwnd_);
+}
+
+// A window without a taskbar entry whose title bar is on no monitor could
+// never be reached again, so it comes back onto the nearest monitor's work
+// area. A title bar with any part on a monitor stays exactly where it is.
+void Win32Peer::bring_title_bar_on_screen() {
+  RECT outer;
+  GetWindowRect(hwnd_, &outer);
+  POINT client_origin{0, 0};
+  ClientToScreen(hwnd_, &client_origin);
+  RECT title_bar{outer.left, outer.top, std::max(outer.right, outer.left + 1),
+                 std::max<LONG>(client_origin.y, outer.top + 1)};
+  if (MonitorFromRect(&title_bar, MONITOR_DEFAULTTONULL) != nullptr) return;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromRect(&title_bar, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  LONG width = outer.right - outer.left, height = outer.bottom - outer.top;
+  LONG x = std::clamp(outer.left, work.left, std::max(work.left, work.right - width));
+  LONG y = std::clamp(outer.top, work.top, std::max(work.top, work.bottom - height));
+  MoveWindow(hwnd_, x, y, width, height, TRUE);
+}
+
+}  // namespace kq::platform::win32
