@@ -135,16 +135,16 @@ void Win32Peer::create_controls() {
 
     HFONT font = platform_.default_font();
     if (design.font) {
-      const FontSpec& spec = *design.font;
+      const FontSpec& wanted = *design.font;
       LOGFONTW log{};
-      log.lfHeight = -MulDiv(spec.points, dpi.y, 72);
-      log.lfWeight = spec.weight;
-      log.lfItalic = spec.italic;
-      log.lfUnderline = spec.underline;
-      log.lfStrikeOut = spec.strikeout;
-      log.lfCharSet = static_cast<BYTE>(spec.charset);
+      log.lfHeight = -MulDiv(wanted.points, dpi.y, 72);
+      log.lfWeight = wanted.weight;
+      log.lfItalic = wanted.italic;
+      log.lfUnderline = wanted.underline;
+      log.lfStrikeOut = wanted.strikeout;
+      log.lfCharSet = static_cast<BYTE>(wanted.charset);
       log.lfQuality = DEFAULT_QUALITY;
-      std::wstring face = wide(spec.face);
+      std::wstring face = wide(wanted.face);
       face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
       std::copy(face.begin(), face.end(), log.lfFaceName);
       slot.font = CreateFontIndirectW(&log);

@@ -113,14 +113,14 @@ std::vector<Rect> FltkPlatform::screens() const {
   return result;
 }
 
-int FltkPlatform::font_for(const FontSpec& spec) {
-  bool bold = spec.weight >= 600;
-  auto key = std::make_tuple(std::string(spec.face), bold, spec.italic);
+int FltkPlatform::font_for(const FontSpec& wanted) {
+  bool bold = wanted.weight >= 600;
+  auto key = std::make_tuple(std::string(wanted.face), bold, wanted.italic);
   if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
   // FLTK's Xft names start with the style: ' ' plain, 'B' bold, 'I' italic,
   // 'P' bold italic; fontconfig then finds the face or a metric twin.
-  char style = bold ? (spec.italic ? 'P' : 'B') : (spec.italic ? 'I' : ' ');
-  font_names_.push_back(style + std::string(spec.face));
+  char style = bold ? (wanted.italic ? 'P' : 'B') : (wanted.italic ? 'I' : ' ');
+  font_names_.push_back(style + std::string(wanted.face));
   int index = FL_FREE_FONT + static_cast<int>(fonts_.size());
   Fl::set_font(static_cast<Fl_Font>(index), font_names_.back().c_str());
   fonts_.emplace(key, index);
