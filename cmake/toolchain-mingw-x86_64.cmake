@@ -1,20 +1,4 @@
-# Cross-compiling for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86_64).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(kq_mingw_prefix x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${kq_mingw_prefix}-gcc)
-set(CMAKE_CXX_COMPILER ${kq_mingw_prefix}-g++)
-set(CMAKE_RC_COMPILER ${kq_mingw_prefix}-windres)
-set(CMAKE_AR ${kq_mingw_prefix}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB ${kq_mingw_prefix}-ranlib CACHE FILEPATH "")
-set(CMAKE_STRIP ${kq_mingw_prefix}-strip CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${kq_mingw_prefix})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# One self-contained exe: the runtime is linked in, only system DLLs remain.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
