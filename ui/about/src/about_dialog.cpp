@@ -59,15 +59,12 @@ void AboutDialog::always_on_top_click() {
 
 void AboutDialog::autostart_click() {
   auto& box = tick_box(autostart_box);
-  if (box.value() == 1) {
-    // No caption here: the display stage's next tick brings the running one.
-    main_.autostart_switch(true);
-    store_tick_value(main_.settings(), keys::AUTOSTART_TICKBOX, box.value());
-  } else {
-    main_.autostart_switch(false);
-    store_tick_value(main_.settings(), keys::AUTOSTART_TICKBOX, box.value());
-    main_.set_caption(disabled_caption);
-  }
+  const bool on = box.value() == 1;
+  main_.autostart_switch(on);
+  store_tick_value(main_.settings(), keys::AUTOSTART_TICKBOX, box.value());
+  // Switching on writes no caption: the display stage's next tick brings the
+  // running one.
+  if (!on) main_.set_caption(disabled_caption);
 }
 
 }  // namespace kq::ui
