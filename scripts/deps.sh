@@ -8,15 +8,19 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           libbenchmark-dev pkg-config)
 i386=()
 # Each subsystem that needs more lists its packages in scripts/deps.d/*.list
-# ("pkg" per line; "i386:pkg" for a 32-bit package; "test:pkg" only for tests).
+# ("pkg" per line; "i386:pkg" for a 32-bit package; "test:" in front for a
+# package only the tests and the Windows build need).
 here=$(cd "$(dirname "$0")" && pwd)
 for list in "$here"/deps.d/*.list; do
   [ -e "$list" ] || continue
   while read -r line; do
     line=${line%%#*}; line=$(echo "$line" | xargs)
     [ -n "$line" ] || continue
+    if [ "${line#test:}" != "$line" ]; then
+      [ "$what" = test ] || continue
+      line=${line#test:}
+    fi
     case $line in
-      test:*) [ "$what" = test ] && packages+=("${line#test:}") ;;
       i386:*) i386+=("${line#i386:}") ;;
       *) packages+=("$line") ;;
     esac
