@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 #include "kq/engine/cascade.hpp"
 
@@ -207,6 +208,11 @@ TEST_F(Cascade, FailedCaptureKeepsItsEarlierWritesAndTheOtherStagesGoOn) {
   minute_stage(sheet);
   second_stage(sheet);
   EXPECT_EQ(compose_caption(sheet), "KQ-DADEDED: 1d, 2h, 3m, 4s");
+
+  // A reused buffer holding a longer caption from before keeps nothing of it.
+  std::string buffer = "KQ-DADEDED: 12345d, 23h, 59m, 59s and more";
+  compose_caption(sheet, buffer);
+  EXPECT_EQ(buffer, "KQ-DADEDED: 1d, 2h, 3m, 4s");
 }
 
 struct CaptureFailureCase {

@@ -50,7 +50,9 @@ std::unique_ptr<WindowPeer> FltkPlatform::create_peer(Window& window, Window* ow
 // a wake-up that only serves timers costs one system call and the ticks.
 void FltkPlatform::wait_once() {
   Display* display = fl_display;
-  if (XQLength(display) > 0 || deferred_double_click_ != nullptr) {
+  // The queue length as a field read (QLength), not a library call: this
+  // runs on every wake-up.
+  if (QLength(display) > 0 || deferred_double_click_ != nullptr) {
     let_fltk_work();  // events already read, by a round trip of our own
     return;
   }

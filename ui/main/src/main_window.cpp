@@ -64,7 +64,10 @@ void MainWindow::bind_timers() {
     run_stage([this] { engine::second_stage(sheet_); });
   };
   timer("KQ_DISPLAY_UPDATE_TIMER").on_tick = [this] {
-    run_stage([this] { set_caption(engine::compose_caption(sheet_)); });
+    run_stage([this] {
+      engine::compose_caption(sheet_, composed_caption_);
+      set_caption(composed_caption_);
+    });
   };
   // TOTALS_TIMER has no tick behaviour: nothing ever starts it.
 }

@@ -36,5 +36,8 @@ void second_stage(Worksheet& sheet);
 
 // The running caption from the four whole-unit cells, taken as text.
 std::string compose_caption(const Worksheet& sheet);
+// The same, written over `caption`: a caller composing it every few
+// milliseconds keeps one buffer instead of allocating each time.
+void compose_caption(const Worksheet& sheet, std::string& caption);
 
 }  // namespace kq::engine

@@ -4,6 +4,7 @@
 // that run the cascade and the always-on-top keeper.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "kq/engine/worksheet.hpp"
@@ -42,6 +43,7 @@ class MainWindow : public platform::Window {
   void bind_timers();
 
   engine::Worksheet sheet_;
+  std::string composed_caption_;  // reused by every display tick
   settings::Settings settings_;
 };
 
