@@ -28,13 +28,7 @@ class SimLoops : public SimTest {
     main.on_unload = [this] { note("main unload"); };
     auto& keeper = main.timer("A_TIMER");
     keeper.on_tick = [this] { note("tick " + std::to_string(sim.now())); };
-    sim.set_driver([this] {
-      if (steps.empty()) return false;
-      auto step = std::move(steps.front());
-      steps.pop_front();
-      step();
-      return true;
-    });
+    sim.set_driver(kq::platform::sim::drive_steps(steps));
   }
   void script(std::initializer_list<std::function<void()>> list) { steps.assign(list); }
 

@@ -40,13 +40,7 @@ class UiTest : public ::testing::Test {
   UiTest() {
     sim.set_event_sink([this](std::string_view line) { log.emplace_back(line); });
     sim.set_failure_sink([this](std::string_view what) { failures.emplace_back(what); });
-    sim.set_driver([this] {
-      if (steps.empty()) return false;
-      auto step = std::move(steps.front());
-      steps.pop_front();
-      step();
-      return true;
-    });
+    sim.set_driver(kq::platform::sim::drive_steps(steps));
   }
 
   // Starts the program and runs the steps in its message loop (and in the

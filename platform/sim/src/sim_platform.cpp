@@ -214,4 +214,14 @@ bool SimPlatform::move(std::string_view window_name, float left, float top) {
   return true;
 }
 
+std::function<bool()> drive_steps(std::deque<Step>& steps) {
+  return [&steps] {
+    if (steps.empty()) return false;
+    auto step = std::move(steps.front());
+    steps.pop_front();
+    step();
+    return true;
+  };
+}
+
 }  // namespace kq::platform::sim

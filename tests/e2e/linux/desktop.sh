@@ -7,10 +7,7 @@ source "$here/lib.sh"
 program=$(realpath "$1")
 poke=$(realpath "$2")
 
-export XDG_CONFIG_HOME="$e2e_tmp/config"
-mkdir -p "$XDG_CONFIG_HOME"
-settings="$XDG_CONFIG_HOME/KQ_REZ/settings.ini"
-section=$(basename "$program")
+use_own_settings "$program"
 disabled="KQ-DADEDED: TIMERS DISABLED !!!"
 
 start_desktop

@@ -92,6 +92,14 @@ caption_matches_uptime() {
 }
 
 # ini_get FILE SECTION KEY: the value, or nothing.
+# A settings folder of the run's own, and where PROGRAM keeps its values.
+use_own_settings() {
+  export XDG_CONFIG_HOME="$e2e_tmp/config"
+  mkdir -p "$XDG_CONFIG_HOME"
+  settings="$XDG_CONFIG_HOME/KQ_REZ/settings.ini"
+  section=$(basename "$1")
+}
+
 ini_get() {
   awk -v section="[$2]" -v key="$3" '
     /^[ \t]*\[/ { gsub(/^[ \t]+|[ \t]+$/, ""); in_section = ($0 == section); next }

@@ -6,10 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 program=$(realpath "$1")
 
-export XDG_CONFIG_HOME="$e2e_tmp/config"
-mkdir -p "$XDG_CONFIG_HOME"
-settings="$XDG_CONFIG_HOME/KQ_REZ/settings.ini"
-section=$(basename "$program")
+use_own_settings "$program"
 socket="kq-e2e-$$"
 tmux_() { tmux -L "$socket" -f /dev/null "$@"; }
 tmux_cleanup() { tmux_ kill-server 2>/dev/null || true; }

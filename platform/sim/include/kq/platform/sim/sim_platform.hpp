@@ -5,6 +5,7 @@
 // would see, sent line by line to an event sink.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,6 +25,11 @@ inline constexpr Handle other_window = 0x000F0042;
 
 // "main" for KQ_REZ_MAIN, "about" for KQ_REZ_ABOUT, else the design name.
 std::string short_name(std::string_view design_name);
+
+// A driver for the message loops that runs the queued steps in order, one per
+// turn, and ends the loops once the queue is empty. The queue must outlive it.
+using Step = std::function<void()>;
+std::function<bool()> drive_steps(std::deque<Step>& steps);
 
 // Shortest plain decimal text of a single: 1000 -> "1000", 1234.5 -> "1234.5".
 std::string twips_text(float value);
