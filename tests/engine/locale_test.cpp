@@ -14,8 +14,10 @@
 #include "kq/engine/numbers.hpp"
 
 // glibc keeps the locale search path it builds from LOCPATH for good; the
-// leak checker would report it at exit.
-extern "C" const char* __lsan_default_suppressions() { return "leak:__argz_add_sep\n"; }
+// leak checker would report it at exit. The frame is "__argz_add_sep" where
+// libc's debug symbols are installed and "argz_add_sep" where they are not; a
+// suppression matches anywhere in the name, so this one pattern covers both.
+extern "C" const char* __lsan_default_suppressions() { return "leak:argz_add_sep\n"; }
 
 namespace kq::engine {
 namespace {
