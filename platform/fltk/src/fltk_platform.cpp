@@ -20,7 +20,7 @@
 
 namespace kq::platform::fltk {
 
-using linux_host::steady_milliseconds;
+using linux_host::boot_milliseconds;
 
 FltkPlatform::FltkPlatform(Display* display)
     : x11_(display), dpi_(x11_.dpi()), frame_guess_(x11_.probe_frame_extents().value_or(design_frame(dpi_))) {
@@ -37,6 +37,7 @@ FltkPlatform::FltkPlatform(Display* display)
     icons_.push_back(std::move(icon));
   }
   Fl::add_system_handler(&FltkPlatform::on_x_event, this);
+  schedule_.set_delivery([](Timer& timer) { linux_host::run_behaviour([&] { timer.tick(); }); });
 }
 
 FltkPlatform::~FltkPlatform() { Fl::remove_system_handler(&FltkPlatform::on_x_event); }
@@ -45,27 +46,38 @@ std::unique_ptr<WindowPeer> FltkPlatform::create_peer(Window& window, Window* ow
   return std::make_unique<FltkWindowPeer>(*this, window, owner);
 }
 
-// The loop sleeps in one poll on the X connection and the stop signals,
-// until the next timer is due. FLTK runs only when X has something for it, so
-// a wake-up that only serves timers costs one system call and the ticks.
+// The loop sleeps in one poll on the X connection, the stop signals and the
+// timers' wake-up, which comes once a second. FLTK runs only when X has
+// something for it, so a wake-up that only serves timers costs the poll, one
+// clock reading, the ticks and the re-arming of the wake-up.
 void FltkPlatform::wait_once() {
   Display* display = fl_display;
   // The queue length as a field read (QLength), not a library call: this
   // runs on every wake-up.
   if (QLength(display) > 0 || deferred_double_click_ != nullptr) {
     let_fltk_work();  // events already read, by a round trip of our own
+    serve_timers();
     return;
   }
-  std::array<pollfd, 2> fds{{{ConnectionNumber(display), POLLIN, 0}, {stop_.fd(), POLLIN, 0}}};
-  nfds_t count = stop_.fd() >= 0 ? 2 : 1;
-  int timeout = -1;
-  if (auto due = schedule_.next_due())
-    timeout = static_cast<int>(std::clamp<std::int64_t>(*due - steady_milliseconds(), 0, 1 << 30));
-  if (::poll(fds.data(), count, timeout) > 0) {
-    if (count == 2 && (fds[1].revents & POLLIN)) stop_.drain();
+  wake_.arm(schedule_.next_due());
+  std::array<pollfd, 3> fds{};
+  nfds_t count = 0;
+  fds[count++] = {ConnectionNumber(display), POLLIN, 0};
+  const int stop_at = stop_.fd() >= 0 ? static_cast<int>(count++) : -1;
+  if (stop_at >= 0) fds[static_cast<std::size_t>(stop_at)] = {stop_.fd(), POLLIN, 0};
+  const int wake_at = wake_.fd() >= 0 ? static_cast<int>(count++) : -1;
+  if (wake_at >= 0) fds[static_cast<std::size_t>(wake_at)] = {wake_.fd(), POLLIN, 0};
+  if (::poll(fds.data(), count, wake_.poll_timeout()) > 0) {
+    if (stop_at >= 0 && (fds[static_cast<std::size_t>(stop_at)].revents & POLLIN)) stop_.drain();
+    if (wake_at >= 0 && (fds[static_cast<std::size_t>(wake_at)].revents & POLLIN)) wake_.drain();
     if (fds[0].revents != 0) let_fltk_work();
   }
-  schedule_.serve(steady_milliseconds());
+  serve_timers();
+}
+
+void FltkPlatform::serve_timers() {
+  Display* display = fl_display;
+  schedule_.serve(static_cast<std::int64_t>(boot_milliseconds()));
   if (Fl::damage()) Fl::flush();
   if (x11_.take_unsent()) XFlush(display);
 }
@@ -96,7 +108,12 @@ void FltkPlatform::run_modal(Window& dialog, Window&) {
   }
 }
 
-std::uint64_t FltkPlatform::tick_count() { return linux_host::boot_milliseconds(); }
+// Inside a wake-up, the reading that wake-up was served at: the ticks see
+// the same count the schedule judged them due by.
+std::uint64_t FltkPlatform::tick_count() {
+  if (auto at = schedule_.serving_at()) return static_cast<std::uint64_t>(*at);
+  return boot_milliseconds();
+}
 
 Handle FltkPlatform::foreground_window() { return static_cast<Handle>(x11_.active_window()); }
 
@@ -139,11 +156,15 @@ void FltkPlatform::apply_icons(Fl_Window& window) {
   window.icons(images.data(), static_cast<int>(images.size()));
 }
 
-void FltkPlatform::timer_changed(Timer& timer, TimerSetting what) {
-  schedule_.changed(timer, what, steady_milliseconds());
+void FltkPlatform::add_timers(Window& window) {
+  schedule_.add(window, static_cast<std::int64_t>(boot_milliseconds()));
 }
 
-void FltkPlatform::forget_timers(const Window& window) { schedule_.forget(window); }
+void FltkPlatform::timer_changed(Timer& timer, TimerSetting what) {
+  schedule_.changed(timer, what, static_cast<std::int64_t>(boot_milliseconds()));
+}
+
+void FltkPlatform::forget_timers(const Window& window) { schedule_.remove(window); }
 
 void FltkPlatform::peer_created(FltkWindowPeer& peer) { peers_.push_back(&peer); }
 

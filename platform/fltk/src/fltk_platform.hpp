@@ -15,8 +15,9 @@
 #include "kq/platform/design.hpp"
 #include "kq/platform/fltk/geometry.hpp"
 #include "kq/platform/linux/stop_signals.hpp"
-#include "kq/platform/linux/timer_schedule.hpp"
+#include "kq/platform/linux/wake_timer.hpp"
 #include "kq/platform/platform.hpp"
+#include "kq/platform/timer_schedule.hpp"
 #include "x11_extras.hpp"
 
 class Fl_Window;
@@ -46,6 +47,7 @@ class FltkPlatform final : public Platform {
   int font_for(const FontSpec& wanted);
   int points_to_pixels(int points) const;
   void apply_icons(Fl_Window& window);
+  void add_timers(Window& window);
   void timer_changed(Timer& timer, TimerSetting what);
   void forget_timers(const Window& window);
   void peer_created(FltkWindowPeer& peer);
@@ -57,11 +59,13 @@ class FltkPlatform final : public Platform {
   static int on_x_event(void* event, void* data);
   void wait_once();
   void let_fltk_work();
+  void serve_timers();
 
   X11Extras x11_;
   double dpi_;
   FrameExtents frame_guess_;
-  linux_host::TimerSchedule schedule_;
+  TimerSchedule schedule_{linux_host::face_timers};
+  linux_host::WakeTimer wake_;
   linux_host::StopSignals stop_;
   std::vector<std::unique_ptr<Fl_RGB_Image>> icons_;
   std::map<std::tuple<std::string, bool, bool>, int> fonts_;

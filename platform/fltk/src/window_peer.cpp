@@ -45,6 +45,7 @@ FltkWindowPeer::FltkWindowPeer(FltkPlatform& platform, Window& window, Window* o
   native_->xclass("kq-rez-v1");
   build_widgets();
   platform_.peer_created(*this);
+  platform_.add_timers(window_);
 }
 
 FltkWindowPeer::~FltkWindowPeer() {

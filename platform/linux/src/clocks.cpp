@@ -16,6 +16,4 @@ std::int64_t milliseconds(clockid_t clock) {
 
 std::uint64_t boot_milliseconds() { return static_cast<std::uint64_t>(milliseconds(CLOCK_BOOTTIME)); }
 
-std::int64_t steady_milliseconds() { return milliseconds(CLOCK_MONOTONIC); }
-
 }  // namespace kq::platform::linux_host

@@ -28,10 +28,7 @@ SimPeer::SimPeer(SimPlatform& sim, Window& window, Handle handle)
     : sim_(sim), window_(window), handle_(handle), name_(short_name(window.name())) {
   // The window's controls exist already; timers running by design are armed
   // from the moment of creation.
-  for (Timer* timer : window.timers()) {
-    slots_.push_back({timer, std::nullopt});
-    arm(slots_.back());
-  }
+  sim_.schedule_.add(window, static_cast<std::int64_t>(sim_.now()));
 }
 
 SimPeer::~SimPeer() { sim_.peer_destroyed(this); }
@@ -71,8 +68,7 @@ void SimPeer::timer_changed(Timer& timer, TimerSetting what) {
   else
     sim_.log("timer " + std::string(timer.name()) + (timer.enabled() ? " on" : " off"));
   // Every setting starts the period afresh, as the system's timer call does.
-  for (auto& slot : slots_)
-    if (slot.timer == &timer) arm(slot);
+  sim_.schedule_.changed(timer, what, static_cast<std::int64_t>(sim_.now()));
 }
 
 void SimPeer::focus_changed(Control*) {}
@@ -81,16 +77,9 @@ void SimPeer::show(bool) { sim_.log("shown " + name_); }
 
 void SimPeer::close() {
   closed_ = true;
-  for (auto& slot : slots_) slot.due.reset();
+  sim_.schedule_.remove(window_);
   sim_.log("closed " + name_);
 }
 
-void SimPeer::arm(Slot& slot) {
-  if (closed_ || !slot.timer->running()) {
-    slot.due.reset();
-    return;
-  }
-  slot.due = sim_.now() + sim_.period(slot.timer->interval());
-}
 
 }  // namespace kq::platform::sim

@@ -1,12 +1,10 @@
 #pragma once
-// The simulator's half of one window: placement, timer schedule and the log
-// lines a change makes.
+// The simulator's half of one window: placement and the log lines a change
+// makes; its timers are in the platform's schedule.
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "kq/platform/sim/sim_platform.hpp"
 
@@ -36,21 +34,12 @@ class SimPeer : public WindowPeer {
   const std::string& name() const { return name_; }
   bool open() const { return !closed_; }
 
-  struct Slot {
-    Timer* timer;
-    std::optional<std::uint64_t> due;  // the next tick, while running
-  };
-  std::vector<Slot>& slots() { return slots_; }
-
  private:
-  void arm(Slot& slot);
-
   SimPlatform& sim_;
   Window& window_;
   Handle handle_;
   std::string name_;
   std::array<float, 4> placement_{};
-  std::vector<Slot> slots_;  // design order
   bool closed_ = false;
 };
 

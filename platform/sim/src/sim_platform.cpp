@@ -24,7 +24,9 @@ std::string twips_text(float value) {
   return std::string(buffer, end);
 }
 
-SimPlatform::SimPlatform() = default;
+SimPlatform::SimPlatform() {
+  schedule_.set_delivery([this](Timer& timer) { deliver([&] { timer.tick(); }); });
+}
 
 SimPlatform::~SimPlatform() = default;
 
@@ -37,16 +39,12 @@ std::unique_ptr<WindowPeer> SimPlatform::create_peer(Window& window, Window* own
 }
 
 void SimPlatform::peer_destroyed(SimPeer* peer) {
+  schedule_.remove(peer->window());
   peers_.erase(std::remove(peers_.begin(), peers_.end(), peer), peers_.end());
 }
 
 void SimPlatform::log(std::string_view line) const {
   if (events_) events_(line);
-}
-
-std::uint32_t SimPlatform::period(int interval) const {
-  const auto asked = static_cast<std::uint32_t>(std::max(interval, 1));
-  return std::max(asked, floor_);
 }
 
 template <class F>
@@ -91,29 +89,10 @@ void SimPlatform::set_tick_count(std::uint64_t count) {
 void SimPlatform::advance(std::uint64_t milliseconds) {
   const std::uint64_t target = now_ + milliseconds;
   for (;;) {
-    std::optional<std::uint64_t> next;
-    for (SimPeer* peer : peers_)
-      for (auto& slot : peer->slots())
-        if (slot.due && (!next || *slot.due < *next)) next = slot.due;
-    if (!next || *next > target) break;
-    now_ = std::max(now_, *next);
-    const std::uint64_t moment = *next;
-
-    // Take the list first: a tick may close a window or re-arm a timer.
-    std::vector<std::pair<SimPeer*, Timer*>> due;
-    for (SimPeer* peer : peers_)
-      for (auto& slot : peer->slots())
-        if (slot.due == moment) due.emplace_back(peer, slot.timer);
-    for (const auto& entry : due) {
-      SimPeer* peer = entry.first;
-      Timer* timer = entry.second;
-      if (std::find(peers_.begin(), peers_.end(), peer) == peers_.end()) continue;
-      auto& slots = peer->slots();
-      auto slot = std::find_if(slots.begin(), slots.end(), [&](auto& s) { return s.timer == timer; });
-      if (slot == slots.end() || slot->due != moment) continue;
-      slot->due = moment + period(timer->interval());
-      deliver([&] { timer->tick(); });
-    }
+    auto next = schedule_.next_due();
+    if (!next || static_cast<std::uint64_t>(*next) > target) break;
+    now_ = std::max(now_, static_cast<std::uint64_t>(*next));
+    schedule_.serve(*next);
   }
   // A tick that ran a nested loop may already have moved the clock further.
   now_ = std::max(now_, target);

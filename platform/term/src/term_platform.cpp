@@ -13,7 +13,8 @@
 #include "kq/platform/linux/behaviour.hpp"
 #include "kq/platform/linux/clocks.hpp"
 #include "kq/platform/linux/stop_signals.hpp"
-#include "kq/platform/linux/timer_schedule.hpp"
+#include "kq/platform/linux/wake_timer.hpp"
+#include "kq/platform/timer_schedule.hpp"
 #include "kq/platform/window.hpp"
 
 namespace kq::platform::term {
@@ -21,7 +22,7 @@ namespace kq::platform::term {
 namespace {
 
 using linux_host::run_behaviour;
-using linux_host::steady_milliseconds;
+using linux_host::boot_milliseconds;
 
 void write_all(std::string_view text) {
   while (!text.empty()) {
@@ -84,12 +85,16 @@ class TermPeer final : public WindowPeer {
 
 class TermPlatform final : public Platform {
  public:
-  TermPlatform() : terminal_(isatty(STDOUT_FILENO) != 0) {}
+  TermPlatform() : terminal_(isatty(STDOUT_FILENO) != 0) {
+    schedule_.set_delivery([](Timer& timer) { run_behaviour([&] { timer.tick(); }); });
+  }
 
   std::unique_ptr<WindowPeer> create_peer(Window& window, Window* owner) override {
     Handle handle = next_handle_++;
     if (owner == nullptr && main_handle_ == no_window) main_handle_ = handle;
-    return std::make_unique<TermPeer>(*this, window, handle);
+    auto peer = std::make_unique<TermPeer>(*this, window, handle);
+    schedule_.add(window, now());
+    return peer;
   }
 
   void run(Window& main) override {
@@ -112,13 +117,17 @@ class TermPlatform final : public Platform {
     run_behaviour([&] { dialog.deliver_close(); });
   }
 
-  std::uint64_t tick_count() override { return linux_host::boot_milliseconds(); }
+  // Inside a wake-up, the reading it was served at.
+  std::uint64_t tick_count() override {
+    if (auto at = schedule_.serving_at()) return static_cast<std::uint64_t>(*at);
+    return boot_milliseconds();
+  }
   Handle foreground_window() override { return main_handle_; }
   void set_window_pos(Handle, Stacking, std::uint32_t) override {}
 
   // For the peers.
-  void timer_changed(Timer& timer, TimerSetting what) { schedule_.changed(timer, what, steady_milliseconds()); }
-  void forget_timers(const Window& window) { schedule_.forget(window); }
+  void timer_changed(Timer& timer, TimerSetting what) { schedule_.changed(timer, what, now()); }
+  void forget_timers(const Window& window) { schedule_.remove(window); }
 
   void show_face(std::string_view caption) {
     if (terminal_) {
@@ -151,24 +160,28 @@ class TermPlatform final : public Platform {
   }
 
  private:
+  static std::int64_t now() { return static_cast<std::int64_t>(boot_milliseconds()); }
+
+  // Sleeps until a key, a stop signal or the timers' once-a-second wake-up.
   void wait_once() {
-    std::array<pollfd, 2> fds{};
+    wake_.arm(schedule_.next_due());
+    std::array<pollfd, 3> fds{};
     nfds_t count = 0;
-    if (stop_.fd() >= 0) fds[count++] = {stop_.fd(), POLLIN, 0};
-    int keys_at = -1;
-    if (keys_open_) {
-      keys_at = static_cast<int>(count);
-      fds[count++] = {STDIN_FILENO, POLLIN, 0};
+    auto watch = [&](int fd) {
+      if (fd < 0) return -1;
+      fds[count] = {fd, POLLIN, 0};
+      return static_cast<int>(count++);
+    };
+    const int stop_at = watch(stop_.fd());
+    const int keys_at = keys_open_ ? watch(STDIN_FILENO) : -1;
+    const int wake_at = watch(wake_.fd());
+    auto ready = [&](int at) { return at >= 0 && fds[static_cast<std::size_t>(at)].revents != 0; };
+    if (::poll(fds.data(), count, wake_.poll_timeout()) > 0) {
+      if (ready(stop_at)) stop_.drain();
+      if (ready(wake_at)) wake_.drain();
+      if (ready(keys_at)) read_keys();
     }
-    int timeout = -1;
-    if (auto due = schedule_.next_due())
-      timeout = static_cast<int>(std::clamp<std::int64_t>(*due - steady_milliseconds(), 0, 1 << 30));
-    int ready = ::poll(fds.data(), count, timeout);
-    if (ready > 0) {
-      if (stop_.fd() >= 0 && (fds[0].revents & POLLIN)) stop_.drain();
-      if (keys_at >= 0 && fds[static_cast<std::size_t>(keys_at)].revents) read_keys();
-    }
-    schedule_.serve(steady_milliseconds());
+    schedule_.serve(now());
   }
 
   void read_keys() {
@@ -190,7 +203,8 @@ class TermPlatform final : public Platform {
   Handle main_handle_ = no_window;
   std::optional<RawKeys> raw_keys_;
   linux_host::StopSignals stop_;
-  linux_host::TimerSchedule schedule_;
+  TimerSchedule schedule_{linux_host::face_timers};
+  linux_host::WakeTimer wake_;
 };
 
 TermPeer::~TermPeer() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "kq/platform/platform.hpp"
+#include "kq/platform/timer_schedule.hpp"
 #include "kq/platform/window.hpp"
 
 namespace kq::platform::sim {
@@ -59,7 +60,7 @@ class SimPlatform : public Platform {
   void set_failure_sink(Sink sink) { failures_ = std::move(sink); }
   void set_driver(Driver driver) { driver_ = std::move(driver); }
   // Real systems bound a short timer period; 0 leaves 1 ms as the bound.
-  void set_timer_floor(std::uint32_t milliseconds) { floor_ = milliseconds; }
+  void set_timer_floor(std::uint32_t milliseconds) { schedule_.set_floor(milliseconds); }
 
   // --- The clock -------------------------------------------------------
   std::uint64_t now() const { return now_; }
@@ -95,7 +96,6 @@ class SimPlatform : public Platform {
   friend class SimPeer;
 
   void log(std::string_view line) const;
-  std::uint32_t period(int interval) const;
   // Runs one event; a failure is reported and the loop goes on.
   template <class F>
   void deliver(F&& event);
@@ -107,7 +107,7 @@ class SimPlatform : public Platform {
   Sink failures_;
   Driver driver_;
   bool driver_finished_ = false;
-  std::uint32_t floor_ = 0;
+  TimerSchedule schedule_{{.policy = TimerSchedule::Policy::exact}};
   std::uint64_t now_ = 0;
   std::uint64_t tick_base_ = 0;  // the counter read this at tick_time_
   std::uint64_t tick_time_ = 0;

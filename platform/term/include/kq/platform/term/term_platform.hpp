@@ -8,8 +8,8 @@
 // terminal, one line per caption change. `q` (or Q) and Ctrl-C, and SIGTERM
 // and SIGHUP, close the main window normally, so its unload behaviour writes
 // the settings. Placement is kept as set and read back unchanged. Timers as
-// on the desktop (served together, 16 ms floor); tick count from
-// CLOCK_BOOTTIME. The keeper finds the main window always in front.
+// on the desktop (served together once a second, just after the tick count
+// passes each whole second); tick count from CLOCK_BOOTTIME. The keeper finds the main window always in front.
 //
 // Lacks: no double-click, so the About dialog never opens; should a dialog
 // be shown all the same, it closes again at once. No controls are drawn.
