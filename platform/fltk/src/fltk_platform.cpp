@@ -176,9 +176,22 @@ void FltkPlatform::peer_destroyed(FltkWindowPeer& peer) {
 int FltkPlatform::on_x_event(void* event, void* data) {
   auto* platform = static_cast<FltkPlatform*>(data);
   const auto& xevent = *static_cast<XEvent*>(event);
-  if (platform->x11_.is_frame_extents_change(xevent))
+  auto& x11 = platform->x11_;
+  if (x11.is_root_property_change(xevent)) {
+    x11.root_property_changed(xevent);
+    return 0;
+  }
+  if (x11.is_frame_extents_change(xevent)) {
     for (auto* peer : platform->peers_)
-      if (peer->xid() == xevent.xproperty.window) peer->frame_extents_changed();
+      if (peer->xid() == xevent.xproperty.window) {
+        peer->frame_extents_changed();
+        // Framed: later frame changes come with the moves below.
+        x11.ignore_property_changes(peer->xid());
+      }
+  } else if (xevent.type == ConfigureNotify || xevent.type == ReparentNotify) {
+    for (auto* peer : platform->peers_)
+      if (peer->xid() == xevent.xany.window) peer->frame_extents_changed();
+  }
   return 0;  // FLTK handles the event as usual
 }
 

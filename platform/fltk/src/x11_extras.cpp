@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -37,10 +38,39 @@ X11Extras::X11Extras(Display* display)
       net_wm_state_skip_taskbar_(intern(display, "_NET_WM_STATE_SKIP_TASKBAR")),
       net_wm_state_above_(intern(display, "_NET_WM_STATE_ABOVE")),
       net_active_window_(intern(display, "_NET_ACTIVE_WINDOW")),
+      net_client_list_(intern(display, "_NET_CLIENT_LIST")),
+      net_client_list_stacking_(intern(display, "_NET_CLIENT_LIST_STACKING")),
       net_frame_extents_(intern(display, "_NET_FRAME_EXTENTS")),
       net_request_frame_extents_(intern(display, "_NET_REQUEST_FRAME_EXTENTS")),
       net_wm_name_(intern(display, "_NET_WM_NAME")),
-      utf8_string_(intern(display, "UTF8_STRING")) {}
+      utf8_string_(intern(display, "UTF8_STRING")) {
+  // The root's property changes tell when the active window or the stacking
+  // changes; other event selections on the root stay as they are.
+  ::Window root = DefaultRootWindow(display_);
+  XWindowAttributes attributes{};
+  long mask = XGetWindowAttributes(display_, root, &attributes) ? attributes.your_event_mask : 0;
+  XSelectInput(display_, root, mask | PropertyChangeMask);
+}
+
+bool X11Extras::is_root_property_change(const XEvent& event) const {
+  return event.type == PropertyNotify && event.xproperty.window == DefaultRootWindow(display_);
+}
+
+void X11Extras::root_property_changed(const XEvent& event) {
+  const Atom atom = event.xproperty.atom;
+  if (atom == net_active_window_) active_known_ = false;
+  // Activation, restacking and new or gone windows: any state may have changed.
+  if (atom == net_active_window_ || atom == net_client_list_stacking_ || atom == net_client_list_)
+    known_states_.clear();
+}
+
+void X11Extras::ignore_property_changes(::Window window) {
+  XWindowAttributes attributes{};
+  if (!XGetWindowAttributes(display_, window, &attributes)) return;
+  if ((attributes.your_event_mask & PropertyChangeMask) == 0) return;
+  unsent_ = true;
+  XSelectInput(display_, window, attributes.your_event_mask & ~PropertyChangeMask);
+}
 
 void X11Extras::set_fixed_frame_without_min_max(::Window window) {
   unsent_ = true;
@@ -71,6 +101,7 @@ void X11Extras::set_title(::Window window, std::string_view title) {
 }
 
 ::Window X11Extras::active_window() {
+  if (active_known_) return active_;
   Atom type = None;
   int format = 0;
   unsigned long count = 0, after = 0;
@@ -81,14 +112,24 @@ void X11Extras::set_title(::Window window, std::string_view title) {
       type == XA_WINDOW && format == 32 && count == 1)
     active = static_cast<::Window>(*reinterpret_cast<unsigned long*>(data));
   if (data != nullptr) XFree(data);
+  active_ = active;
+  active_known_ = true;
   return active;
 }
 
 void X11Extras::set_above(::Window window, bool above) {
+  auto known = std::find_if(known_states_.begin(), known_states_.end(),
+                            [&](const KnownState& state) { return state.window == window; });
+  if (known == known_states_.end()) {
+    if (known_states_.size() >= 16) known_states_.clear();
+    known_states_.push_back({window, has_state(window, net_wm_state_above_)});
+    known = known_states_.end() - 1;
+  }
   // The state asked for is there already: the window manager need not be
   // woken (it would restack and rewrite the state) once a second for nothing.
-  if (has_state(window, net_wm_state_above_) == above) return;
+  if (known->above == above) return;
   send_wm_state(window, above ? net_wm_state_add : net_wm_state_remove, net_wm_state_above_, None);
+  known->above = above;
 }
 
 bool X11Extras::has_state(::Window window, Atom state) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <utility>
 #include <string_view>
+#include <vector>
 
 #include "kq/platform/fltk/geometry.hpp"
 
@@ -25,14 +26,25 @@ class X11Extras {
   // it takes the window on) and as a client message (if it already has).
   void set_skip_taskbar(::Window window);
   void set_transient_for(::Window window, ::Window owner);
-  // _NET_WM_NAME (UTF-8) and WM_NAME: the two names window managers show.
+  // _NET_WM_NAME (UTF-8) and WM_NAME: the two names window managers and
+  // other clients read; both go in one batch.
   void set_title(::Window window, std::string_view title);
 
-  // The window the user works in (_NET_ACTIVE_WINDOW), or None.
+  // The window the user works in (_NET_ACTIVE_WINDOW), or None. Kept from
+  // the root window's property changes: asked of the server only after the
+  // window manager has changed it.
   ::Window active_window();
   // Adds or removes _NET_WM_STATE_ABOVE by a client message to the root,
-  // unless the window already is in that state.
+  // unless the window already is in that state. What each window's state is
+  // is remembered until the window manager restacks or activates a window.
   void set_above(::Window window, bool above);
+  // A property of the root window changed: what was remembered may be stale.
+  bool is_root_property_change(const XEvent& event) const;
+  void root_property_changed(const XEvent& event);
+  // The window manager has framed one of our windows: property changes on it
+  // (its own title, the names the window manager mirrors back) would only
+  // wake the program, so they are no longer asked for.
+  void ignore_property_changes(::Window window);
 
   // _NET_FRAME_EXTENTS of a managed window, if the window manager set it.
   std::optional<FrameExtents> frame_extents(::Window window);
@@ -53,13 +65,22 @@ class X11Extras {
   void send_wm_state(::Window window, long action, Atom first, Atom second);
   bool has_state(::Window window, Atom state);
 
+  struct KnownState {
+    ::Window window;
+    bool above;
+  };
   Display* display_;
   bool unsent_ = false;
+  ::Window active_ = None;
+  bool active_known_ = false;
+  std::vector<KnownState> known_states_;
   Atom motif_wm_hints_;
   Atom net_wm_state_;
   Atom net_wm_state_skip_taskbar_;
   Atom net_wm_state_above_;
   Atom net_active_window_;
+  Atom net_client_list_;
+  Atom net_client_list_stacking_;
   Atom net_frame_extents_;
   Atom net_request_frame_extents_;
   Atom net_wm_name_;
