@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "bound_functions.hpp"
@@ -13,13 +14,28 @@
 namespace kq::platform::win32 {
 
 namespace {
+
 constexpr wchar_t class_name[] = L"KQ_DADEDED_WINDOW";
-}
+
+// Once a second, 2 ms after the tick count passes each whole second (the
+// system timer then fires within one step of its clock); a timer just
+// switched on first ticks after 16 ms.
+constexpr TimerSchedule::Tuning timer_tuning{
+    .policy = TimerSchedule::Policy::whole_seconds, .floor_ms = 16, .after_ms = 2, .gather_ms = 1};
+constexpr UINT_PTR wake_timer_id = 1;
+
+// The system timer's callback has no room for an object: one platform per process.
+Win32Platform* waking = nullptr;
+
+std::int64_t tick_now() { return static_cast<std::int64_t>(system_tick_count()); }
+
+}  // namespace
 
 Win32Platform::Win32Platform()
     : instance_(GetModuleHandleW(nullptr)),
       dpi_(Dpi::of_screen()),
-      default_font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {
+      default_font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))),
+      schedule_(timer_tuning) {
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -41,9 +57,23 @@ Win32Platform::Win32Platform()
   // this owner is never shown.
   taskbar_hider_ = CreateWindowExW(0, class_name, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
   if (taskbar_hider_ == nullptr) throw std::runtime_error("cannot create the owner window");
+
+  // A failing tick ends that behaviour; it must not unwind through the
+  // system's frames, and the other ticks of the wake-up still run.
+  schedule_.set_delivery([](Timer& timer) {
+    try {
+      timer.tick();
+    } catch (const std::exception& failure) {
+      OutputDebugStringA(failure.what());
+    } catch (...) {
+      OutputDebugStringA("a behaviour failed");
+    }
+  });
+  waking = this;
 }
 
 Win32Platform::~Win32Platform() {
+  if (waking == this) waking = nullptr;
   if (taskbar_hider_ != nullptr) DestroyWindow(taskbar_hider_);
   UnregisterClassW(class_name, instance_);
 }
@@ -88,7 +118,54 @@ void Win32Platform::run_modal(Window& dialog, Window&) {
   }
 }
 
-std::uint64_t Win32Platform::tick_count() { return system_tick_count(); }
+// Inside a wake-up, the count the schedule read when it woke: one reading
+// per wake-up, and the ticks see the count they were judged due by.
+std::uint64_t Win32Platform::tick_count() {
+  if (auto at = schedule_.serving_at()) return static_cast<std::uint64_t>(*at);
+  return system_tick_count();
+}
+
+void Win32Platform::add_timers(Window& window) {
+  const auto now = tick_now();
+  schedule_.add(window, now);
+  arm(now, false);
+}
+
+void Win32Platform::timer_changed(Timer& timer, TimerSetting what) {
+  const auto now = tick_now();
+  schedule_.changed(timer, what, now);
+  arm(now, false);
+}
+
+void Win32Platform::forget_timers(const Window& window) {
+  schedule_.remove(window);
+  arm(tick_now(), false);
+}
+
+// One timer on the owner window serves every window, so it fires in every
+// loop that dispatches messages: ours, a modal dialog's, the system's own
+// while a window is dragged.
+void Win32Platform::arm(std::int64_t now, bool fired) {
+  const auto due = schedule_.next_due();
+  if (!fired && due == armed_) return;
+  armed_ = due;
+  if (!due) {
+    KillTimer(taskbar_hider_, wake_timer_id);
+    return;
+  }
+  const auto delay = std::clamp<std::int64_t>(*due - now, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
+  SetTimer(taskbar_hider_, wake_timer_id, static_cast<UINT>(delay), &Win32Platform::on_wake);
+}
+
+void CALLBACK Win32Platform::on_wake(HWND, UINT, UINT_PTR, DWORD) {
+  if (waking != nullptr) waking->wake();
+}
+
+void Win32Platform::wake() {
+  const auto now = tick_now();
+  schedule_.serve(now);
+  arm(now, true);
+}
 
 Handle Win32Platform::foreground_window() { return handle_of(system_foreground_window()); }
 

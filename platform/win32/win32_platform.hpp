@@ -2,12 +2,17 @@
 // The Windows backend's Platform: registers the one window class, keeps the
 // invisible owner window that keeps the main window off the taskbar, runs the
 // message loops (the modal one with IsDialogMessage, so Tab walks the tab
-// stops) and reaches the three name-bound system functions.
+// stops), serves every window's timers from one system timer on that owner
+// window, and reaches the three name-bound system functions.
 // Lacks: nothing of the platform interface.
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "kq/platform/platform.hpp"
+#include "kq/platform/timer_schedule.hpp"
 #include "units.hpp"
 
 namespace kq::platform::win32 {
@@ -34,7 +39,18 @@ class Win32Platform final : public Platform {
   Dpi dpi() const { return dpi_; }
   HFONT default_font() const { return default_font_; }
 
+  // The timers of every window, for the peers.
+  void add_timers(Window& window);
+  void timer_changed(Timer& timer, TimerSetting what);
+  void forget_timers(const Window& window);
+
  private:
+  static void CALLBACK on_wake(HWND, UINT, UINT_PTR, DWORD);
+  void wake();
+  // The system timer set for the schedule's next due time (re-set only when
+  // that changes, or after it has fired).
+  void arm(std::int64_t now, bool fired);
+
   // One message: keys first to the window's dialog navigation, then dispatched.
   void pump(MSG& message);
 
@@ -42,6 +58,8 @@ class Win32Platform final : public Platform {
   Dpi dpi_;
   HFONT default_font_;
   HWND taskbar_hider_ = nullptr;
+  TimerSchedule schedule_;
+  std::optional<std::int64_t> armed_;
 };
 
 }  // namespace kq::platform::win32

@@ -61,9 +61,11 @@ Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd_, GCLP_HICON));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, GetClassLongPtrW(hwnd_, GCLP_HICONSM));
   create_controls();
+  platform_.add_timers(window_);
 }
 
 Win32Peer::~Win32Peer() {
+  platform_.forget_timers(window_);
   if (hwnd_ != nullptr) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);  // the shared window is going away: hear nothing more
     if (modal_owner_ != nullptr) EnableWindow(modal_owner_, TRUE);
@@ -208,12 +210,6 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_CTLCOLORSTATIC:
       return colour_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
-    case WM_TIMER: {
-      auto index = static_cast<std::size_t>(wparam) - 1;
-      if (index < natives_.size())
-        if (auto* timer = dynamic_cast<Timer*>(window_.controls()[index].get())) timer->tick();
-      return 0;
-    }
     case WM_PAINT:
       paint();
       return 0;
@@ -397,19 +393,7 @@ void Win32Peer::tick_box_setting(TickBox&, int) {}
 // Click behaviours need nothing native before they run.
 void Win32Peer::click_starting(Control&) {}
 
-void Win32Peer::timer_changed(Timer& timer, TimerSetting) {
-  int index = index_of(timer);
-  Native& slot = natives_[static_cast<std::size_t>(index)];
-  int wanted = timer.running() ? timer.interval() : 0;
-  // A running timer set again keeps its countdown.
-  if (wanted == slot.timer_interval || hwnd_ == nullptr) return;
-  auto id = static_cast<UINT_PTR>(index) + 1;
-  if (wanted == 0)
-    KillTimer(hwnd_, id);
-  else
-    SetTimer(hwnd_, id, static_cast<UINT>(wanted), nullptr);
-  slot.timer_interval = wanted;
-}
+void Win32Peer::timer_changed(Timer& timer, TimerSetting what) { platform_.timer_changed(timer, what); }
 
 void Win32Peer::focus_changed(Control* control) {
   focus_ = control;
@@ -431,6 +415,7 @@ void Win32Peer::show(bool modal) {
 }
 
 void Win32Peer::close() {
+  platform_.forget_timers(window_);
   if (hwnd_ == nullptr) return;
   // The owner takes input again before this window goes, so activation
   // returns to it rather than to another program.

@@ -4,7 +4,8 @@
 // real standard control for every visible control (static labels, 3-state
 // tick boxes that never tick themselves, push buttons, edit fields; lines are
 // painted). Hidden controls get no native widget: their state lives in the
-// shared control classes only. Timers are SetTimer timers of the window.
+// shared control classes only. Timers are served by the platform's one
+// schedule.
 // User input goes to the shared classes (Window::deliver_*, click(),
 // double_click(), tick()); every change they make comes back here.
 // Lacks: visible text fields are plain edits without the keyboard niceties
@@ -53,7 +54,6 @@ class Win32Peer final : public WindowPeer {
     HWND hwnd = nullptr;
     HFONT font = nullptr;    // owned, when the design sets a font
     HBRUSH back = nullptr;   // owned, when the design sets a background
-    int timer_interval = 0;  // the SetTimer interval in force, 0 for none
   };
   // The twips a behaviour last set for an edge, kept while the window still
   // stands on the pixel they gave, so a stored value reads back unchanged.

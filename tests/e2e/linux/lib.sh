@@ -49,7 +49,8 @@ start_desktop() {
   local n xvfb attempt
   unset DISPLAY
   for attempt in $(seq 30); do
-    n=$((100 + (RANDOM + $$ + attempt) % 800))
+    # KQ_XVFB_FIRST and KQ_XVFB_COUNT keep a run inside the display numbers it may use.
+    n=$((${KQ_XVFB_FIRST:-100} + (RANDOM + $$ + attempt) % ${KQ_XVFB_COUNT:-800}))
     [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$e2e_tmp/xvfb.log" 2>&1 &
     xvfb=$!

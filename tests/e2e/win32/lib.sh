@@ -29,7 +29,7 @@ kq_start_world() {
   local attempt number xvfb_pid
   export DISPLAY=
   for attempt in 1 2 3 4 5; do
-    number=$((200 + RANDOM % 600))
+    number=$((${KQ_XVFB_FIRST:-200} + RANDOM % ${KQ_XVFB_COUNT:-600}))  # as in tests/e2e/linux/lib.sh
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >>"$kq_tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!

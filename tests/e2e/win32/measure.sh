@@ -1,35 +1,99 @@
 #!/usr/bin/env bash
-# Figures for the Windows program under Wine (not a test): exe size, how
-# often the title really changes on the X side, and the CPU the program and
-# the wineserver use while it runs.
+# Figures for the Windows program under Wine (not a test): exe size; wake-ups
+# a second (voluntary context switches of all threads) and CPU of the program
+# and of its wineserver, next to an idle Notepad with a wineserver of its own
+# (its own prefix) over the same seconds; how often the title changes; the
+# lag of each caption after the second of Wine's tick count it shows (every
+# title change stamped by kq-title-watch on the raw monotonic clock, the one
+# Wine counts its tick count on); and every caption before the first running
+# one, which must be the disabled caption only, never cell texts.
 # Usage: tests/e2e/win32/measure.sh [SECONDS] (KQ_EXE overrides the exe)
 set -euo pipefail
 cd "$(dirname "$0")/../../.."
 . tests/e2e/win32/lib.sh
 seconds=${1:-30}
 kq_exe=$(realpath "${KQ_EXE:-build/win32/app/KQ-REZ-V1.exe}")
+cmake --preset release >/dev/null
+cmake --build --preset release --target kq-title-watch --parallel 2 >/dev/null
+watch=$(realpath build/release/bench/desktop/kq-title-watch)
 echo "exe size: $(stat -c %s "$kq_exe") bytes"
 
 trap kq_stop_all EXIT
 kq_start_world
-kq_start_app
+notepad_prefix=$kq_tmp/prefix-notepad
+trap 'WINEPREFIX=$notepad_prefix timeout 30 wineserver -k 2>/dev/null; kq_stop_all' EXIT
+WINEPREFIX=$notepad_prefix timeout 300 wineboot --init >"$kq_tmp/wineboot-notepad.log" 2>&1 || kq_fail "wineboot failed"
+WINEPREFIX=$notepad_prefix timeout 120 wineserver -w || true
+
+# The program, started by the watcher so that no title escapes it.
+(cd "$(dirname "$kq_exe")" && exec "$watch" --clock raw --seconds $((seconds + 40)) -- wine "$(basename "$kq_exe")") \
+  >"$kq_tmp/titles.log" 2>"$kq_tmp/app.log" &
+kq_started_pids+=($!)
+kq_wait 30 grep -q '^pid ' "$kq_tmp/titles.log" || kq_fail "the watcher did not start the program"
+kq_app_pid=$(awk '/^pid / { print $2 }' "$kq_tmp/titles.log")
 main=$(kq_find_window 120 '^KQ-DADEDED: [0-9]+d, ') || kq_fail "no running caption"
-sleep 2
+(cd "$kq_tmp" && WINEPREFIX=$notepad_prefix exec wine notepad) >"$kq_tmp/notepad.log" 2>&1 &
+kq_other_pid=$!
+kq_find_window 60 'Notepad$' >/dev/null || kq_fail "notepad did not start"
+sleep 3
 
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-server=
-for pid in $(pgrep -x 'wineserver(32|64)?' || true); do  # the one serving this prefix
-  tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && server=$pid
+in_prefix() {  # in_prefix PATTERN PREFIX: the process of that prefix whose command matches
+  local pid
+  for pid in $(pgrep -f "$1" || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$2" && echo "$pid"
+  done | head -1
+}
+server=$(in_prefix '^[^ ]*wineserver' "$WINEPREFIX")
+notepad_server=$(in_prefix '^[^ ]*wineserver' "$notepad_prefix")
+notepad=$(in_prefix 'notepad' "$notepad_prefix")
+cpu_ns() { [ -n "$1" ] && cut -d' ' -f1 "/proc/$1/schedstat" 2>/dev/null || echo 0; }
+wake_ups() { [ -n "$1" ] && cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n + 0 }' || echo 0; }
+
+declare -A cpu0 wake0
+for who in kq_app_pid server notepad notepad_server; do cpu0[$who]=$(cpu_ns "${!who}"); wake0[$who]=$(wake_ups "${!who}"); done
+from=$(date +%s%N)
+sleep "$seconds"
+to=$(date +%s%N)
+printf '%-28s %9s %8s\n' "" "wakes/s" "% core"
+total_kq=0 total_notepad=0
+for who in kq_app_pid server notepad notepad_server; do
+  cpu=$(($(cpu_ns "${!who}") - ${cpu0[$who]})) wakes=$(($(wake_ups "${!who}") - ${wake0[$who]}))
+  case $who in
+    kq_app_pid) label="KQ-REZ-V1.exe" total_kq=$((total_kq + cpu)) ;;
+    server) label="  its wineserver" total_kq=$((total_kq + cpu)) ;;
+    notepad) label="idle notepad.exe" total_notepad=$((total_notepad + cpu)) ;;
+    notepad_server) label="  its wineserver" total_notepad=$((total_notepad + cpu)) ;;
+  esac
+  awk -v l="$label" -v c="$cpu" -v w="$wakes" -v s="$seconds" 'BEGIN { printf "%-28s %9.2f %8.3f\n", l, w / s, 100 * c / 1e9 / s }'
 done
-hz=$(getconf CLK_TCK)
-app0=$(cpu_ticks "$kq_app_pid"); server0=${server:+$(cpu_ticks "$server")}
-# Every change of the title arrives as one PropertyNotify, printed by -spy.
-timeout "$seconds" xprop -spy -id "$main" _NET_WM_NAME >"$kq_tmp/spy.log" 2>/dev/null || true
-app1=$(cpu_ticks "$kq_app_pid"); server1=${server:+$(cpu_ticks "$server")}
+awk -v a="$total_kq" -v b="$total_notepad" -v s="$seconds" 'BEGIN {
+  printf "program + wineserver above notepad + wineserver: %.3f %% of a core\n", 100 * (a - b) / 1e9 / s }'
 
-changes=$(($(wc -l <"$kq_tmp/spy.log") - 1))  # the first line is the value at the start
-distinct=$(sort -u "$kq_tmp/spy.log" | wc -l)
-awk -v n="$changes" -v d="$distinct" -v s="$seconds" 'BEGIN {
-  printf "title changes: %d in %d s (%.2f a second), %d distinct titles\n", n, s, n / s, d }'
-awk -v a=$((app1 - app0)) -v w=$(( ${server1:-0} - ${server0:-0} )) -v hz="$hz" -v s="$seconds" 'BEGIN {
-  printf "CPU: program %.1f%%, wineserver %.1f%% of one core\n", 100 * a / hz / s, 100 * w / hz / s }'
+# Captions: wait for the watcher's own end, then read its log.
+kill "$kq_other_pid" 2>/dev/null || true
+sleep 1
+awk '
+  /^(start|pid) / { next }
+  {
+    at = $1 + 0; text = $0; sub(/^[^ ]+ [^ ]+ /, "", text)
+    if (text !~ /^KQ-DADEDED: /) next
+    if (text ~ /^KQ-DADEDED: [0-9]+d, [0-9]+h, [0-9]+m, [0-9]+s$/) {
+      running = 1
+      n = split(text, f, /[:,dhms ]+/)
+      shown = ((f[n - 4] * 24 + f[n - 3]) * 60 + f[n - 2]) * 60 + f[n - 1]
+      lags[++count] = at - shown * 1000
+      if (count == 1) first_at = at
+      last_at = at
+    } else if (!running) {
+      before = before (before == "" ? "" : " | ") text
+      if (text != "KQ-DADEDED: TIMERS DISABLED !!!") ++cells
+    }
+  }
+  END {
+    printf "captions before the first running one: %s (%d other than the disabled caption)\n", before, cells
+    if (count == 0) { print "no running caption"; exit }
+    for (i = 1; i <= count; ++i) for (j = i; j > 1 && lags[j - 1] > lags[j]; --j) { t = lags[j]; lags[j] = lags[j - 1]; lags[j - 1] = t }
+    printf "running captions: %d, %.2f a second\n", count, count > 1 ? (count - 1) / ((last_at - first_at) / 1000) : 0
+    printf "lag after the second of Wine'"'"'s tick count, ms: min %.1f median %.1f p99 %.1f max %.1f\n",
+      lags[1], lags[int((count + 1) / 2)], lags[int((count - 1) * 0.99) + 1], lags[count]
+  }' "$kq_tmp/titles.log"
