@@ -19,7 +19,8 @@ kq_wait() {
 # with openbox, Wine's fonts copied in and Arial mapped to Liberation Sans.
 kq_start_world() {
   kq_tmp=$(mktemp -d /tmp/kq-win32-e2e.XXXXXX)
-  export HOME=$kq_tmp/home WINEPREFIX=$kq_tmp/prefix WINEARCH=win32 WINEDEBUG=-all
+  # KQ_WINEARCH=win64 runs a 64-bit build where 32-bit programs cannot run.
+  export HOME=$kq_tmp/home WINEPREFIX=$kq_tmp/prefix WINEARCH=${KQ_WINEARCH:-win32} WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko prompt in the fresh prefix
   export XDG_RUNTIME_DIR=$kq_tmp/run XDG_CONFIG_HOME=$kq_tmp/home/.config
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
