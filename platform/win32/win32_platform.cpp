@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "bound_functions.hpp"
@@ -151,10 +152,16 @@ void Win32Platform::arm(std::int64_t now, bool fired) {
   armed_ = due;
   if (!due) {
     KillTimer(taskbar_hider_, wake_timer_id);
+    period_ = 0;
     return;
   }
   const auto delay = std::clamp<std::int64_t>(*due - now, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
+  // A system timer that has just fired comes again after the same delay:
+  // when that is about the delay wanted, setting it again (a call into the
+  // system every second) would change nothing.
+  if (fired && period_ != 0 && std::abs(delay - period_) <= 3) return;
   SetTimer(taskbar_hider_, wake_timer_id, static_cast<UINT>(delay), &Win32Platform::on_wake);
+  period_ = delay;
 }
 
 void CALLBACK Win32Platform::on_wake(HWND, UINT, UINT_PTR, DWORD) {

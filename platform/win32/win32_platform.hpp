@@ -60,6 +60,7 @@ class Win32Platform final : public Platform {
   HWND taskbar_hider_ = nullptr;
   TimerSchedule schedule_;
   std::optional<std::int64_t> armed_;
+  std::int64_t period_ = 0;  // the system timer's delay in force, 0 when none
 };
 
 }  // namespace kq::platform::win32
