@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "kq/platform/window.hpp"
 #include "units.hpp"
@@ -15,20 +16,24 @@ namespace {
 // sends for Enter and Escape: no control here is a default or cancel button.
 constexpr int first_control_id = 100;
 
-// A failure that leaves a behaviour ends that behaviour; the program goes on.
-// It must not unwind through the system's own frames.
-template <class Action>
-void guarded(Action&& action) {
-  try {
-    action();
-  } catch (const std::exception& failure) {
-    OutputDebugStringA(failure.what());
-  } catch (...) {
-    OutputDebugStringA("a behaviour failed");
+
+BOOL CALLBACK add_work_area(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) {
+    const RECT& work = info.rcWork;
+    reinterpret_cast<std::vector<Rect>*>(list)->push_back(
+        {work.left, work.top, work.right - work.left, work.bottom - work.top});
   }
+  return TRUE;
 }
 
-int edge_index(Edge edge) { return static_cast<int>(edge); }
+// The monitors' work areas, where a window brought back may go.
+std::vector<Rect> work_areas() {
+  std::vector<Rect> areas;
+  EnumDisplayMonitors(nullptr, nullptr, add_work_area, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
 
 }  // namespace
 
@@ -61,9 +66,11 @@ Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd_, GCLP_HICON));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, GetClassLongPtrW(hwnd_, GCLP_HICONSM));
   create_controls();
+  platform_.peer_created(*this);
 }
 
 Win32Peer::~Win32Peer() {
+  platform_.peer_destroyed(*this);
   if (hwnd_ != nullptr) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);  // the shared window is going away: hear nothing more
     if (modal_owner_ != nullptr) EnableWindow(modal_owner_, TRUE);
@@ -163,6 +170,11 @@ Win32Peer* Win32Peer::of(HWND hwnd) {
   return reinterpret_cast<Win32Peer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
+const FailureSink* debug_output() {
+  static const FailureSink sink = [](std::string_view what) { OutputDebugStringA(std::string(what).c_str()); };
+  return &sink;
+}
+
 LRESULT CALLBACK Win32Peer::window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     auto* peer = static_cast<Win32Peer*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
@@ -195,8 +207,10 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       window_.deliver_close();  // refused while a modal dialog it owns is open
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // never holds the session up, also with a dialog open
     case WM_ENDSESSION:
-      if (wparam != 0) window_.deliver_close();  // the session ends: keep the settings
+      if (wparam != 0) platform_.end_session();  // keep the placements and options
       return 0;
     case WM_LBUTTONDBLCLK:
       window_.deliver_double_click();
@@ -340,10 +354,7 @@ int Win32Peer::edge_pixels(const RECT& rect, Edge edge) {
 float Win32Peer::placement(Edge edge) const {
   RECT rect = last_rect_;
   if (hwnd_ != nullptr) GetWindowRect(hwnd_, &rect);
-  int pixels = edge_pixels(rect, edge);
-  const SetEdge& set = set_edges_[static_cast<std::size_t>(edge_index(edge))];
-  if (set.valid && set.pixels == pixels) return set.twips;
-  return pixels_to_twips(pixels, dpi_for(edge));
+  return kept_.read(edge, edge_pixels(rect, edge), dpi_for(edge));
 }
 
 void Win32Peer::set_placement(Edge edge, float twips) {
@@ -360,7 +371,7 @@ void Win32Peer::set_placement(Edge edge, float twips) {
     case Edge::height: height = pixels; break;
   }
   MoveWindow(hwnd_, x, y, width, height, TRUE);
-  set_edges_[static_cast<std::size_t>(edge_index(edge))] = {pixels, twips, twips == twips};
+  kept_.set(edge, pixels, twips);
 }
 
 void Win32Peer::caption_changed(std::string_view caption) {
@@ -443,23 +454,15 @@ void Win32Peer::close() {
 
 // A window without a taskbar entry whose title bar is on no monitor could
 // never be reached again, so it comes back onto the nearest monitor's work
-// area. A title bar with any part on a monitor stays exactly where it is.
+// area. A title bar with any part in a work area stays exactly where it is.
 void Win32Peer::bring_title_bar_on_screen() {
   RECT outer;
   GetWindowRect(hwnd_, &outer);
   POINT client_origin{0, 0};
   ClientToScreen(hwnd_, &client_origin);
-  RECT title_bar{outer.left, outer.top, std::max(outer.right, outer.left + 1),
-                 std::max<LONG>(client_origin.y, outer.top + 1)};
-  if (MonitorFromRect(&title_bar, MONITOR_DEFAULTTONULL) != nullptr) return;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (!GetMonitorInfoW(MonitorFromRect(&title_bar, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-  const RECT& work = monitor.rcWork;
-  LONG width = outer.right - outer.left, height = outer.bottom - outer.top;
-  LONG x = std::clamp(outer.left, work.left, std::max(work.left, work.right - width));
-  LONG y = std::clamp(outer.top, work.top, std::max(work.top, work.bottom - height));
-  MoveWindow(hwnd_, x, y, width, height, TRUE);
+  Rect at{outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top};
+  Rect mended = platform::bring_title_bar_on_screen(at, client_origin.y - outer.top, work_areas());
+  if (mended != at) MoveWindow(hwnd_, mended.x, mended.y, mended.w, mended.h, TRUE);
 }
 
 }  // namespace kq::platform::win32

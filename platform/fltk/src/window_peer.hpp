@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "kq/platform/fltk/geometry.hpp"
+#include "kq/platform/geometry.hpp"
 #include "kq/platform/window.hpp"
 
 class Fl_Widget;
