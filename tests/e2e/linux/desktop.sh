@@ -217,4 +217,19 @@ read -r l r t b < <(frame_of "$main")
 close_program
 say "brought back to $((x - l)), $((y - t))"
 
+echo "== Xft.dpi 192: placement and size from twips at the screen's DPI, the store in twips"
+printf '[%s]\nMAIN_Left=1440\nMAIN_Top=720\nMAIN_Height=1500\n' "$section" >"$settings"
+xrdb -merge <<<"Xft.dpi: 192"
+dpi=192
+start_program
+outer_at "$main" 1440 720 || fail "not at 1440, 720 twips at 192 DPI: $(client_geometry "$main") frame $(frame_of "$main")"
+read -r _ _ w h < <(client_geometry "$main")
+read -r l r t b < <(frame_of "$main")
+near $((w + l + r)) "$(twips_to_px 4410)" 1 && near $((h + t + b)) "$(twips_to_px 1500)" 1 ||
+  fail "outer size $((w + l + r)) x $((h + t + b)) px for 4410 x 1500 twips at 192 DPI"
+close_program
+stored_is MAIN_Left 1440 && stored_is MAIN_Top 720 ||
+  fail "stored $(ini_get "$settings" "$section" MAIN_Left), $(ini_get "$settings" "$section" MAIN_Top) at 192 DPI"
+say "outer frame at 192, 96 px and 588 x 200 px; stored 1440, 720 twips"
+
 echo "desktop: all passed"
