@@ -17,6 +17,24 @@ namespace {
 constexpr int first_control_id = 100;
 
 
+// WM_DPICHANGED, which headers for older systems lack.
+constexpr UINT dpi_changed = 0x02E0;
+
+HFONT design_font(const FontSpec& wanted, int dpi_y) {
+  LOGFONTW log{};
+  log.lfHeight = -MulDiv(wanted.points, dpi_y, 72);
+  log.lfWeight = wanted.weight;
+  log.lfItalic = wanted.italic;
+  log.lfUnderline = wanted.underline;
+  log.lfStrikeOut = wanted.strikeout;
+  log.lfCharSet = static_cast<BYTE>(wanted.charset);
+  log.lfQuality = DEFAULT_QUALITY;
+  std::wstring face = wide(wanted.face);
+  face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+  std::copy(face.begin(), face.end(), log.lfFaceName);
+  return CreateFontIndirectW(&log);
+}
+
 BOOL CALLBACK add_work_area(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
@@ -38,7 +56,7 @@ std::vector<Rect> work_areas() {
 }  // namespace
 
 Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
-    : platform_(platform), window_(window), natives_(window.controls().size()) {
+    : platform_(platform), window_(window), dpi_(platform.dpi()), natives_(window.controls().size()) {
   const WindowDesign& design = window.design();
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   if (!design.fixed_frame) style |= WS_THICKFRAME;
@@ -53,7 +71,7 @@ Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
     owner_hwnd = platform.taskbar_hider();
   }
 
-  Dpi dpi = platform.dpi();
+  Dpi dpi = dpi_;
   RECT rect{0, 0, twips_to_pixels(design.client_width, dpi.x), twips_to_pixels(design.client_height, dpi.y)};
   AdjustWindowRectEx(&rect, style, FALSE, ex_style);
   int x = design.manual_position ? 0 : CW_USEDEFAULT;
@@ -93,7 +111,7 @@ void Win32Peer::create_controls() {
   };
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rank(a) < rank(b); });
 
-  Dpi dpi = platform_.dpi();
+  Dpi dpi = dpi_;
   for (int index : order) {
     Control& control = *controls[static_cast<std::size_t>(index)];
     const ControlDesign& design = control.design();
@@ -142,19 +160,7 @@ void Win32Peer::create_controls() {
 
     HFONT font = platform_.default_font();
     if (design.font) {
-      const FontSpec& wanted = *design.font;
-      LOGFONTW log{};
-      log.lfHeight = -MulDiv(wanted.points, dpi.y, 72);
-      log.lfWeight = wanted.weight;
-      log.lfItalic = wanted.italic;
-      log.lfUnderline = wanted.underline;
-      log.lfStrikeOut = wanted.strikeout;
-      log.lfCharSet = static_cast<BYTE>(wanted.charset);
-      log.lfQuality = DEFAULT_QUALITY;
-      std::wstring face = wide(wanted.face);
-      face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-      std::copy(face.begin(), face.end(), log.lfFaceName);
-      slot.font = CreateFontIndirectW(&log);
+      slot.font = design_font(*design.font, dpi.y);
       if (slot.font != nullptr) font = slot.font;
     }
     SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -214,6 +220,9 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_LBUTTONDBLCLK:
       window_.deliver_double_click();
+      return 0;
+    case dpi_changed:
+      change_dpi({LOWORD(wparam), HIWORD(wparam)}, *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_COMMAND: {
       int index = LOWORD(wparam) - first_control_id;
@@ -300,7 +309,7 @@ LRESULT Win32Peer::colour_static(HDC dc, HWND native) {
 void Win32Peer::paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd_, &paint);
-  Dpi dpi = platform_.dpi();
+  Dpi dpi = dpi_;
   HPEN pen = nullptr;
   for (const auto& control : window_.controls()) {
     if (control->kind() != ControlKind::line || !control->visible()) continue;
@@ -338,7 +347,7 @@ int Win32Peer::index_of(Control& control) const {
 Handle Win32Peer::handle() const { return handle_of(hwnd_); }
 
 int Win32Peer::dpi_for(Edge edge) const {
-  return edge == Edge::left || edge == Edge::width ? platform_.dpi().x : platform_.dpi().y;
+  return edge == Edge::left || edge == Edge::width ? dpi_.x : dpi_.y;
 }
 
 int Win32Peer::edge_pixels(const RECT& rect, Edge edge) {
@@ -370,8 +379,44 @@ void Win32Peer::set_placement(Edge edge, float twips) {
     case Edge::width: width = pixels; break;
     case Edge::height: height = pixels; break;
   }
+  placing_ = true;
   MoveWindow(hwnd_, x, y, width, height, TRUE);
+  placing_ = false;
   kept_.set(edge, pixels, twips);
+}
+
+// The window has moved to a screen of another DPI (or the screen's DPI
+// changed): its size and its controls stay the same in twips, so they grow
+// or shrink in pixels. The system's suggested place is taken when the user
+// moved it there; a placement the program is setting stays where it was set.
+void Win32Peer::change_dpi(Dpi now, const RECT& suggested) {
+  if (now.x <= 0 || now.y <= 0 || now == dpi_) return;
+  const float width = placement(Edge::width), height = placement(Edge::height);
+  RECT rect;
+  GetWindowRect(hwnd_, &rect);
+  POINT at = placing_ ? POINT{rect.left, rect.top} : POINT{suggested.left, suggested.top};
+  dpi_ = now;
+  const int w = twips_to_pixels(width, dpi_.x), h = twips_to_pixels(height, dpi_.y);
+  kept_.set(Edge::width, w, width);
+  kept_.set(Edge::height, h, height);
+  const auto& controls = window_.controls();
+  for (std::size_t i = 0; i < natives_.size(); ++i) {
+    Native& slot = natives_[i];
+    if (slot.hwnd == nullptr) continue;
+    const ControlDesign& design = controls[i]->design();
+    SetWindowPos(slot.hwnd, nullptr, twips_to_pixels(design.left, dpi_.x), twips_to_pixels(design.top, dpi_.y),
+                 twips_to_pixels(design.width, dpi_.x), twips_to_pixels(design.height, dpi_.y),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (design.font) {
+      if (HFONT font = design_font(*design.font, dpi_.y)) {
+        SendMessageW(slot.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (slot.font != nullptr) DeleteObject(slot.font);
+        slot.font = font;
+      }
+    }
+  }
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Win32Peer::caption_changed(std::string_view caption) {

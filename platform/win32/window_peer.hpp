@@ -17,6 +17,7 @@
 #include "kq/platform/behaviour.hpp"
 #include "kq/platform/geometry.hpp"
 #include "kq/platform/platform.hpp"
+#include "units.hpp"
 
 namespace kq::platform::win32 {
 
@@ -76,12 +77,15 @@ class Win32Peer final : public WindowPeer {
   LRESULT colour_static(HDC dc, HWND control);
   void paint();
   void bring_title_bar_on_screen();
+  void change_dpi(Dpi now, const RECT& suggested);
   int index_of(Control& control) const;
   int dpi_for(Edge edge) const;
   static int edge_pixels(const RECT& rect, Edge edge);
 
   Win32Platform& platform_;
   Window& window_;
+  Dpi dpi_;                     // of the screen the window is on
+  bool placing_ = false;        // inside set_placement's move
   HWND hwnd_ = nullptr;
   HWND modal_owner_ = nullptr;  // disabled while this window is shown modally
   RECT last_rect_{};            // the window's rectangle when it closed

@@ -38,6 +38,8 @@ for dll in $dlls; do
   esac
 done
 kq_note "imports only system DLLs ($dlls), none of the name-bound functions"
+grep -aq '<dpiAwareness[^>]*>PerMonitorV2' "$kq_exe" || kq_fail "the manifest does not declare per-monitor (v2) DPI awareness"
+kq_note "the manifest declares per-monitor (v2) DPI awareness"
 size=$(stat -c %s "$kq_exe")
 kq_note "exe size: $size bytes"
 
