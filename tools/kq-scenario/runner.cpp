@@ -192,8 +192,7 @@ std::string Runner::show_window_item(const Command& command, std::string_view wi
   if (window == nullptr) throw ScriptError{command.line, std::string(window_name) + " is not open"};
 
   if (window == main_.get()) {
-    // The worksheet is the truth for the cells and registers.
-    if (auto cell = engine::cell_by_name(item)) return main_->worksheet().text(*cell);
+    // The registers are no controls; the cells are, as the window's text fields.
     if (auto reg = engine::register_by_name(item)) return std::to_string(main_->worksheet().reg(*reg));
   }
   using settings::single_text;
