@@ -10,6 +10,8 @@ use_own_settings "$program"
 socket="kq-e2e-$$"
 tmux_() { tmux -L "$socket" -f /dev/null "$@"; }
 tmux_cleanup() { tmux_ kill-server 2>/dev/null || true; }
+# A failed check leaves no pane behind: its program hangs up with the server.
+trap 'tmux_cleanup; e2e_cleanup' EXIT
 
 # start_face [WIDTH [COMMAND [READY]]]: the program (or COMMAND, which runs
 # it) alone in a WIDTH x 10 tmux pane, without a display, once READY holds.
