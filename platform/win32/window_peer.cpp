@@ -404,9 +404,10 @@ void Win32Peer::change_dpi(Dpi now, const RECT& suggested) {
     Native& slot = natives_[i];
     if (slot.hwnd == nullptr) continue;
     const ControlDesign& design = controls[i]->design();
-    SetWindowPos(slot.hwnd, nullptr, twips_to_pixels(design.left, dpi_.x), twips_to_pixels(design.top, dpi_.y),
-                 twips_to_pixels(design.width, dpi_.x), twips_to_pixels(design.height, dpi_.y),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // MoveWindow, not SetWindowPos: that one is the keeper's, bound by name
+    // and kept out of the import table. Neither changes stacking or focus.
+    MoveWindow(slot.hwnd, twips_to_pixels(design.left, dpi_.x), twips_to_pixels(design.top, dpi_.y),
+               twips_to_pixels(design.width, dpi_.x), twips_to_pixels(design.height, dpi_.y), TRUE);
     if (design.font) {
       if (HFONT font = design_font(*design.font, dpi_.y)) {
         SendMessageW(slot.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -415,7 +416,7 @@ void Win32Peer::change_dpi(Dpi now, const RECT& suggested) {
       }
     }
   }
-  SetWindowPos(hwnd_, nullptr, at.x, at.y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveWindow(hwnd_, at.x, at.y, w, h, TRUE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

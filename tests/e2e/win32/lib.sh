@@ -15,11 +15,28 @@ kq_wait() {
   done
 }
 
-# A fresh world: temp HOME and 32-bit WINEPREFIX, Xvfb on a free display
-# with openbox, Wine's fonts copied in and Arial mapped to Liberation Sans.
+# Which Windows build this machine can run under Wine: win32, or win64 where
+# the kernel runs no 32-bit programs (its 32-bit support can be switched off
+# at boot, and Wine's 32-bit loader then fails with "Exec format error").
+kq_wine_arch() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo win32; else echo win64; fi
+}
+
+# A fresh world: temp HOME and a WINEPREFIX of KQ_WINE_ARCH (win32 unless
+# set), Xvfb on a free display with openbox, Wine's fonts copied in and Arial
+# mapped to Liberation Sans.
 kq_start_world() {
   kq_tmp=$(mktemp -d /tmp/kq-win32-e2e.XXXXXX)
-  export HOME=$kq_tmp/home WINEPREFIX=$kq_tmp/prefix WINEARCH=win32 WINEDEBUG=-all
+  export HOME=$kq_tmp/home WINEPREFIX=$kq_tmp/prefix WINEARCH=${KQ_WINE_ARCH:-win32} WINEDEBUG=-all
+  if [ "$WINEARCH" = win64 ]; then
+    # Debian's wine and its tools start the 32-bit loader whenever it is
+    # installed; this run must use the 64-bit one.
+    mkdir -p "$kq_tmp/bin"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$kq_tmp/bin/wine"
+    chmod +x "$kq_tmp/bin/wine"
+    cp "$kq_tmp/bin/wine" "$kq_tmp/bin/wine-stable"
+    export PATH=$kq_tmp/bin:$PATH WINELOADER=/usr/lib/wine/wine64
+  fi
   export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko prompt in the fresh prefix
   export XDG_RUNTIME_DIR=$kq_tmp/run XDG_CONFIG_HOME=$kq_tmp/home/.config
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
