@@ -13,8 +13,6 @@ namespace kq::ui {
 
 namespace {
 
-namespace keys = settings;
-
 constexpr std::string_view always_on_top_timer = "AlwaysOnTopTimer";
 constexpr std::string_view always_on_top_box = "AlwaysOnTop_TICKBOX";
 constexpr std::string_view autostart_box = "AUTOSTART_TICKBOX";
@@ -74,12 +72,12 @@ void MainWindow::bind_timers() {
 
 void MainWindow::load() {
   // Each value is applied as soon as it is read.
-  set_left(settings_.read_single(keys::MAIN_Left));
-  set_top(settings_.read_single(keys::MAIN_Top));
-  set_width(settings_.read_single(keys::MAIN_Width));
-  set_height(settings_.read_single(keys::MAIN_Height));
-  tick_box(always_on_top_box).set_value(read_tick_value(settings_, keys::AlwaysOnTop_TICKBOX));
-  tick_box(autostart_box).set_value(read_tick_value(settings_, keys::AUTOSTART_TICKBOX));
+  set_left(settings_.read_single(settings::MAIN_Left));
+  set_top(settings_.read_single(settings::MAIN_Top));
+  set_width(settings_.read_single(settings::MAIN_Width));
+  set_height(settings_.read_single(settings::MAIN_Height));
+  tick_box(always_on_top_box).set_value(read_tick_value(settings_, settings::AlwaysOnTop_TICKBOX));
+  tick_box(autostart_box).set_value(read_tick_value(settings_, settings::AUTOSTART_TICKBOX));
   // Whatever the options say: with AutoStart on, the display stage's first
   // tick replaces it.
   set_caption(disabled_caption);
@@ -96,10 +94,10 @@ void MainWindow::start_up_schedule() {
 
 void MainWindow::unload_settings() {
   // Sizes are never written: a resized window starts at its stored size again.
-  store_single(settings_, keys::MAIN_Left, left());
-  store_single(settings_, keys::MAIN_Top, top());
-  store_tick_value(settings_, keys::AlwaysOnTop_TICKBOX, tick_box(always_on_top_box).value());
-  store_tick_value(settings_, keys::AUTOSTART_TICKBOX, tick_box(autostart_box).value());
+  store_single(settings_, settings::MAIN_Left, left());
+  store_single(settings_, settings::MAIN_Top, top());
+  store_tick_value(settings_, settings::AlwaysOnTop_TICKBOX, tick_box(always_on_top_box).value());
+  store_tick_value(settings_, settings::AUTOSTART_TICKBOX, tick_box(autostart_box).value());
 }
 
 void MainWindow::open_about() {
