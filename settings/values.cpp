@@ -85,15 +85,23 @@ float to_single(std::string_view text, float fallback, std::string_view locale_s
 }
 
 std::int16_t to_option(std::string_view text, std::int16_t fallback) {
-  std::string_view digits = trimmed(text);
-  if (!digits.empty() && digits.front() == '+') {
-    digits.remove_prefix(1);
-    if (!digits.empty() && digits.front() == '-') return fallback;  // "+-1"
-  }
-  std::int16_t value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error != std::errc{} || end != digits.data() + digits.size()) return fallback;
-  return value;
+  const std::lconv* conventions = std::localeconv();
+  const char* separator = conventions != nullptr ? conventions->decimal_point : nullptr;
+  return to_option(text, fallback, separator != nullptr ? separator : ".");
+}
+
+std::int16_t to_option(std::string_view text, std::int16_t fallback, std::string_view locale_separator) {
+  // Any number form that names a whole number ("1.0", "1E0", "+1") is that
+  // number: a hand edit or another tool may well write "0.0" for off.
+  const std::string plain = plain_number(trimmed(text), locale_separator);
+  if (plain.empty()) return fallback;
+  double value = 0;
+  const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (error != std::errc{} || end != plain.data() + plain.size() || !std::isfinite(value)) return fallback;
+  if (value != std::trunc(value) || value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max())
+    return fallback;
+  return static_cast<std::int16_t>(value);
 }
 
 std::string single_text(float value) {

@@ -9,12 +9,6 @@
 
 namespace kq::ui {
 
-namespace {
-
-namespace keys = settings;
-
-}  // namespace
-
 AboutDialog::AboutDialog(platform::Platform& platform, MainWindow& main)
     : Window(platform, about_dialog_design(), &main),
       main_(main),
@@ -30,20 +24,20 @@ AboutDialog::AboutDialog(platform::Platform& platform, MainWindow& main)
 }
 
 void AboutDialog::load() {
-  auto& settings = main_.settings();
-  set_left(settings.read_single(keys::ABOUT_Left));
-  set_top(settings.read_single(keys::ABOUT_Top));
-  set_width(settings.read_single(keys::ABOUT_Width));
-  set_height(settings.read_single(keys::ABOUT_Height));
+  auto& stored = main_.settings();
+  set_left(stored.read_single(settings::ABOUT_Left));
+  set_top(stored.read_single(settings::ABOUT_Top));
+  set_width(stored.read_single(settings::ABOUT_Width));
+  set_height(stored.read_single(settings::ABOUT_Height));
   // The options come from the store, not from the main window. A set that
   // changes a box runs its click to the end before the next step.
-  always_on_top_box_.set_value(read_tick_value(settings, keys::AlwaysOnTop_TICKBOX));
-  autostart_box_.set_value(read_tick_value(settings, keys::AUTOSTART_TICKBOX));
+  always_on_top_box_.set_value(read_tick_value(stored, settings::AlwaysOnTop_TICKBOX));
+  autostart_box_.set_value(read_tick_value(stored, settings::AUTOSTART_TICKBOX));
 }
 
 void AboutDialog::save_position() {
-  store_single(main_.settings(), keys::ABOUT_Left, left());
-  store_single(main_.settings(), keys::ABOUT_Top, top());
+  store_single(main_.settings(), settings::ABOUT_Left, left());
+  store_single(main_.settings(), settings::ABOUT_Top, top());
 }
 
 void AboutDialog::ok_click() {
@@ -53,13 +47,13 @@ void AboutDialog::ok_click() {
 
 void AboutDialog::always_on_top_click() {
   main_.always_on_top_switch(always_on_top_box_.value() == 1);
-  store_tick_value(main_.settings(), keys::AlwaysOnTop_TICKBOX, always_on_top_box_.value());
+  store_tick_value(main_.settings(), settings::AlwaysOnTop_TICKBOX, always_on_top_box_.value());
 }
 
 void AboutDialog::autostart_click() {
   const bool on = autostart_box_.value() == 1;
   main_.autostart_switch(on);
-  store_tick_value(main_.settings(), keys::AUTOSTART_TICKBOX, autostart_box_.value());
+  store_tick_value(main_.settings(), settings::AUTOSTART_TICKBOX, autostart_box_.value());
   // Switching on writes no caption: the display stage's next tick brings the
   // running one.
   if (!on) main_.set_caption(disabled_caption);
