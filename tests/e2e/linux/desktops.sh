@@ -68,6 +68,7 @@ case $desktop in
     ;;
 esac
 dpi=$(xrdb -query 2>/dev/null | sed -n "s/^Xft.dpi:[[:space:]]*//p" || true)
+[ -n "$dpi" ] || dpi=$(xdpyinfo | awk '/resolution:/ { split($2, r, "x"); d = r[1] } END { print d }')
 [ -n "$dpi" ] || dpi=96
 record "window manager" "$(xprop -id "$(xprop -root _NET_SUPPORTING_WM_CHECK | sed 's/.*# //')" _NET_WM_NAME 2>/dev/null | sed -n 's/.* = "\(.*\)"/\1/p')"
 record "window manager start ms" "$wm_start_ms"
@@ -177,7 +178,7 @@ fi
 if supports _NET_ACTIVE_WINDOW; then xdotool windowactivate "$other" >/dev/null 2>&1 || true; sleep 0.5; fi
 active_before=$("$poke" active)
 # Every WM_STATE the window passes through: the way back may be quicker than any poll.
-xprop -spy -id "$main" WM_STATE >"$e2e_tmp/wm_state.txt" 2>/dev/null &
+stdbuf -oL xprop -spy -id "$main" WM_STATE >"$e2e_tmp/wm_state.txt" 2>/dev/null &
 spy=$!
 remember "$spy"
 sleep 0.3
