@@ -42,6 +42,8 @@ for dll in $dlls; do
   esac
 done
 say "imports only system DLLs ($dlls), none of the name-bound functions"
+grep -aq '<dpiAwareness[^>]*>PerMonitorV2' "$kq_exe" || fail "the manifest does not declare per-monitor (v2) DPI awareness"
+say "the manifest declares per-monitor (v2) DPI awareness"
 size=$(stat -c %s "$kq_exe")
 say "exe size: $size bytes"
 
@@ -226,5 +228,38 @@ read -r x y <<<"$(position_of "$main")"
 say "a window stored off every monitor comes back at $x $y"
 timeout 60 wine taskkill /im "$(basename "$kq_exe")" >/dev/null 2>&1 || fail "taskkill failed"
 wait_wine_app_exit 30 || fail "the program did not end on a close request"
+
+# --- The session ends while the About dialog is open ------------------------
+# Both windows' placements and the options are saved all the same.
+wine_store MAIN_Left 1500
+wine_store MAIN_Top 1500
+wine_store MAIN_Height 1500
+wine_store ABOUT_Left 1000
+wine_store ABOUT_Top 2700
+wine_reg delete "$wine_key" /v AlwaysOnTop_TICKBOX /f >/dev/null || true
+start_wine_app "$kq_exe"
+main=$(find_window 60 '^KQ-DADEDED: ') || fail "session end: no window"
+read -r main_x main_y <<<"$(position_of "$main")"
+xdotool windowmove "$main" 200 150
+wait_for 10 moved || fail "the window did not move"
+xdotool mousemove --window "$main" 100 40 click --repeat 2 --delay 80 1
+about=$(find_window 30 '^KQ-DADEDED - ABOUT$') || fail "session end: no About dialog"
+read -r about_x about_y <<<"$(position_of "$about")"
+xdotool windowmove "$about" 400 420
+about_moved() { [ "$(position_of "$about")" != "$about_x $about_y" ]; }
+wait_for 10 about_moved || fail "the About dialog did not move"
+sleep 0.3
+timeout 120 wine wineboot --end-session >/dev/null 2>&1 || true  # the program's end is the check
+wait_wine_app_exit 60 || fail "the program did not end with the session"
+for key in MAIN_Left MAIN_Top ABOUT_Left ABOUT_Top; do
+  value=$(wine_stored $key)
+  [[ $value =~ ^-?[0-9.]+$ ]] || fail "$key stored as '$value' at session end"
+done
+[ "$(wine_stored MAIN_Left)" != 1500 ] && [ "$(wine_stored MAIN_Top)" != 1500 ] \
+  || fail "the main window's place was not saved at session end: $(wine_stored MAIN_Left), $(wine_stored MAIN_Top)"
+[ "$(wine_stored ABOUT_Left)" != 1000 ] && [ "$(wine_stored ABOUT_Top)" != 2700 ] \
+  || fail "the About dialog's place was not saved at session end: $(wine_stored ABOUT_Left), $(wine_stored ABOUT_Top)"
+[ "$(wine_stored AlwaysOnTop_TICKBOX)" = 1 ] || fail "the options were not saved at session end"
+say "session end with the About dialog open saves MAIN $(wine_stored MAIN_Left), $(wine_stored MAIN_Top), ABOUT $(wine_stored ABOUT_Left), $(wine_stored ABOUT_Top) and the options"
 
 echo "win32 end-to-end: all passed (screenshot: build/e2e-win32/screenshot.png)"

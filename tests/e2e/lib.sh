@@ -3,8 +3,8 @@
 # functions only; e2e_begin makes the run's folder and the exit trap.
 # Everything started is recorded by pid and ended by that pid on exit.
 #
-# KQ_E2E_DISPLAYS=FIRST-LAST: the X display numbers a run may take
-# (default 100-899); KQ_E2E_KEEP=1 keeps the run's folder.
+# KQ_E2E_DISPLAYS="FIRST LAST" (or FIRST-LAST): the X display numbers a run
+# may take (default 100 to 899); KQ_E2E_KEEP=1 keeps the run's folder.
 
 say() { printf '  %s\n' "$*"; }
 fail() {
@@ -65,9 +65,9 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # see as lock files, so a number counts as ours only once our own server is
 # up and still running on it.
 start_x() {
-  local size=${1:-1280x1024} range=${KQ_E2E_DISPLAYS:-100-899} n xvfb attempt
+  local size=${1:-1280x1024} range=${KQ_E2E_DISPLAYS:-100 899} n xvfb attempt first last
   shift || true
-  local first=${range%-*} last=${range#*-}
+  read -r first last <<<"${range/-/ }"
   unset DISPLAY
   for attempt in $(seq 30); do
     n=$((first + (RANDOM + $$ + attempt) % (last - first + 1)))
