@@ -240,6 +240,19 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PAINT:
       paint();
       return 0;
+    // A window without a minimise button is never minimised by design, and
+    // without a taskbar entry nothing would bring it back. A window manager
+    // that minimises it anyway (under Wine, one that always offers the
+    // button) sees it restored at once, without taking the activation.
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_MINIMIZE && !window_.design().minimise_button) return 0;
+      break;
+    case WM_SIZE:
+      if (wparam == SIZE_MINIMIZED && !window_.design().minimise_button) {
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        return 0;
+      }
+      break;
     case WM_ACTIVATE:
       // Coming back to the window brings the focus back to its control.
       if (LOWORD(wparam) != WA_INACTIVE && focus_ != nullptr) {

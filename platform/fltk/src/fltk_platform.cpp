@@ -176,6 +176,9 @@ int FltkPlatform::on_x_event(void* event, void* data) {
   if (platform->x11_.is_frame_extents_change(xevent))
     for (auto* peer : platform->peers_)
       if (peer->xid() == xevent.xproperty.window) peer->frame_extents_changed();
+  if (platform->x11_.is_wm_state_change(xevent))
+    for (auto* peer : platform->peers_)
+      if (peer->xid() == xevent.xproperty.window) peer->window_state_changed();
   return 0;  // FLTK handles the event as usual
 }
 

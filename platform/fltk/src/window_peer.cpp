@@ -283,6 +283,16 @@ void FltkWindowPeer::frame_extents_changed() {
   apply_outer();
 }
 
+// A window without a minimise button is never iconic by design, and with no
+// taskbar entry nothing would bring it back: a window manager that iconifies
+// it anyway (some always offer the button) sees it return at once, without
+// the focus, so that the window the user works in keeps it.
+void FltkWindowPeer::window_state_changed() {
+  if (!shown_ || window_.design().minimise_button) return;
+  auto& x11 = platform_.x11();
+  if (x11.is_iconic(xid())) x11.map_without_focus(xid());
+}
+
 void FltkWindowPeer::close() {
   platform_.forget_timers(window_);
   shown_ = false;

@@ -46,6 +46,7 @@ class FltkWindowPeer final : public WindowPeer {
   void user_key(Key key);
   void user_close();
   void frame_extents_changed();
+  void window_state_changed();
 
  private:
   void build_widgets();

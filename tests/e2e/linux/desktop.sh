@@ -3,7 +3,8 @@
 # Usage: desktop.sh PROGRAM WM_POKE
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib.sh"
+source "$here/../lib.sh"
+e2e_begin
 program=$(realpath "$1")
 poke=$(realpath "$2")
 

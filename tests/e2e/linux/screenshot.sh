@@ -7,7 +7,8 @@
 # Usage: tests/e2e/linux/screenshot.sh PROGRAM [OUTPUT]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib.sh"
+source "$here/../lib.sh"
+e2e_begin
 program=$(realpath "$1")
 output=${2:-docs/screenshot-linux.png}
 
