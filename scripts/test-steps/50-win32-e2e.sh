@@ -173,22 +173,10 @@ above() { xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 wait_for 10 above || fail "the keeper did not make the main window topmost: $(xprop -id "$main" _NET_WM_STATE)"
 sleep 2.2  # two more keeper ticks
 [ "$(xdotool getactivewindow 2>/dev/null)" = "$other" ] || fail "the keeper took the keyboard from the window in front"
-# The window manager iconifies the main window (openbox offers the button
-# whatever the hints): it comes back at once and leaves the focus in front.
-stdbuf -oL xprop -spy -id "$main" WM_STATE >"$e2e_tmp/wm_state.txt" 2>/dev/null &
-spy=$!
-remember "$spy"
-sleep 0.3
-xdotool windowminimize "$main"
-back() { [ "$(xprop -id "$main" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p')" = Normal ]; }
-sleep 1
-wait_for 10 back || fail "the main window stays iconified"
-sleep 1
-kill "$spy" 2>/dev/null || true
-grep -q Iconic "$e2e_tmp/wm_state.txt" || fail "the window manager did not iconify the main window"
-back || fail "iconified again: $(xprop -id "$main" WM_STATE)"
-[ "$(xdotool getactivewindow 2>/dev/null)" = "$other" ] || fail "coming back took the focus"
-say "iconified by the window manager, the main window comes back without the focus"
+# An iconify by the X window manager is not checked here: Wine passes it on
+# to a Windows program only as SC_MINIMIZE, and only to a window with a
+# minimise box, which this one has by design none of. Minimising that the
+# program can see (SC_MINIMIZE, SIZE_MINIMIZED) is undone by the backend.
 timeout 60 wine taskkill /f /im notepad.exe >/dev/null 2>&1 || true
 timeout 30 tail --pid="$kq_other_pid" -f /dev/null || fail "notepad did not end"
 kq_other_pid=
