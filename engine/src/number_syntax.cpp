@@ -12,11 +12,6 @@ namespace {
 constexpr int max_exact_digits = 19;  // a uint64 holds any 19 decimal digits
 constexpr std::int64_t exponent_cap = 100000;  // far beyond any double, far from overflow
 
-// Powers of ten that a double holds exactly.
-constexpr std::array<double, 23> exact_powers{
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 }  // namespace
 
 NumberScan scan_number(std::string_view text, std::size_t pos) {

@@ -7,6 +7,7 @@
 
 #include "kq/engine/exact_decimal.hpp"
 #include "kq/engine/numbers.hpp"
+#include "number_syntax.hpp"
 #include "wide_integer.hpp"
 #include "written_number.hpp"
 
@@ -168,10 +169,6 @@ std::string_view write_decimal(bool negative, const Decimal& decimal, RealTextBu
   }
   return {buffer.data(), static_cast<std::size_t>(out - buffer.data())};
 }
-
-constexpr std::array<double, 23> exact_powers{
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "bound_functions.hpp"
@@ -85,6 +86,17 @@ void Win32Platform::run_modal(Window& dialog, Window&) {
       return;
     }
     pump(message);
+  }
+}
+
+void Win32Platform::peer_destroyed(Win32Peer& peer) { std::erase(peers_, &peer); }
+
+void Win32Platform::end_session() {
+  std::vector<Win32Peer*> newest_first(peers_.rbegin(), peers_.rend());
+  for (Win32Peer* peer : newest_first) {
+    if (std::find(peers_.begin(), peers_.end(), peer) == peers_.end()) continue;  // gone meanwhile
+    Window& window = peer->window();
+    if (window.loaded()) guarded([&] { window.unload(); });
   }
 }
 

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "kq/platform/platform.hpp"
 #include "units.hpp"
 
@@ -34,6 +36,13 @@ class Win32Platform final : public Platform {
   Dpi dpi() const { return dpi_; }
   HFONT default_font() const { return default_font_; }
 
+  void peer_created(Win32Peer& peer) { peers_.push_back(&peer); }
+  void peer_destroyed(Win32Peer& peer);
+  // The session ends: the process may be ended as soon as the system's
+  // message returns, so every shown window unloads now, the newest (a modal
+  // dialog) first, whether or not its owner takes input.
+  void end_session();
+
  private:
   // One message: keys first to the window's dialog navigation, then dispatched.
   void pump(MSG& message);
@@ -42,6 +51,7 @@ class Win32Platform final : public Platform {
   Dpi dpi_;
   HFONT default_font_;
   HWND taskbar_hider_ = nullptr;
+  std::vector<Win32Peer*> peers_;  // creation order
 };
 
 }  // namespace kq::platform::win32

@@ -33,6 +33,8 @@ for dll in $dlls; do
   esac
 done
 kq_note "imports only system DLLs ($dlls), none of the name-bound functions"
+grep -aq '<dpiAwareness[^>]*>PerMonitorV2' "$kq_exe" || kq_fail "the manifest does not declare per-monitor (v2) DPI awareness"
+kq_note "the manifest declares per-monitor (v2) DPI awareness"
 size=$(stat -c %s "$kq_exe")
 kq_note "exe size: $size bytes"
 
@@ -198,5 +200,38 @@ read -r x y <<<"$(kq_position "$main")"
 kq_note "a window stored off every monitor comes back at $x $y"
 timeout 60 wine taskkill /im "$(basename "$kq_exe")" >/dev/null 2>&1 || kq_fail "taskkill failed"
 kq_wait_app_exit 30 || kq_fail "the program did not end on a close request"
+
+# --- The session ends while the About dialog is open ------------------------
+# Both windows' placements and the options are saved all the same.
+kq_store MAIN_Left 1500
+kq_store MAIN_Top 1500
+kq_store MAIN_Height 1500
+kq_store ABOUT_Left 1000
+kq_store ABOUT_Top 2700
+kq_reg delete "$kq_key" /v AlwaysOnTop_TICKBOX /f >/dev/null || true
+kq_start_app
+main=$(kq_find_window 60 '^KQ-DADEDED: ') || kq_fail "session end: no window"
+read -r main_x main_y <<<"$(kq_position "$main")"
+xdotool windowmove "$main" 200 150
+kq_wait 10 moved || kq_fail "the window did not move"
+xdotool mousemove --window "$main" 100 40 click --repeat 2 --delay 80 1
+about=$(kq_find_window 30 '^KQ-DADEDED - ABOUT$') || kq_fail "session end: no About dialog"
+read -r about_x about_y <<<"$(kq_position "$about")"
+xdotool windowmove "$about" 400 420
+about_moved() { [ "$(kq_position "$about")" != "$about_x $about_y" ]; }
+kq_wait 10 about_moved || kq_fail "the About dialog did not move"
+sleep 0.3
+timeout 120 wine wineboot --end-session >/dev/null 2>&1 || true  # the program's end is the check
+kq_wait_app_exit 60 || kq_fail "the program did not end with the session"
+for key in MAIN_Left MAIN_Top ABOUT_Left ABOUT_Top; do
+  value=$(kq_stored $key)
+  [[ $value =~ ^-?[0-9.]+$ ]] || kq_fail "$key stored as '$value' at session end"
+done
+[ "$(kq_stored MAIN_Left)" != 1500 ] && [ "$(kq_stored MAIN_Top)" != 1500 ] \
+  || kq_fail "the main window's place was not saved at session end: $(kq_stored MAIN_Left), $(kq_stored MAIN_Top)"
+[ "$(kq_stored ABOUT_Left)" != 1000 ] && [ "$(kq_stored ABOUT_Top)" != 2700 ] \
+  || kq_fail "the About dialog's place was not saved at session end: $(kq_stored ABOUT_Left), $(kq_stored ABOUT_Top)"
+[ "$(kq_stored AlwaysOnTop_TICKBOX)" = 1 ] || kq_fail "the options were not saved at session end"
+kq_note "session end with the About dialog open saves MAIN $(kq_stored MAIN_Left), $(kq_stored MAIN_Top), ABOUT $(kq_stored ABOUT_Left), $(kq_stored ABOUT_Top) and the options"
 
 echo "win32 end-to-end: all passed (screenshot: build/e2e-win32/screenshot.png)"

@@ -160,18 +160,25 @@ Handle FltkWindowPeer::handle() const { return static_cast<Handle>(xid()); }
 
 ::Window FltkWindowPeer::xid() const { return native_->shown() ? fl_xid(native_.get()) : 0; }
 
+namespace {
+
+int edge_of(const Rect& outer, Edge edge) {
+  switch (edge) {
+    case Edge::left: return outer.x;
+    case Edge::top: return outer.y;
+    case Edge::width: return outer.w;
+    case Edge::height: return outer.h;
+  }
+  return 0;
+}
+
+}  // namespace
+
 float FltkWindowPeer::placement(Edge edge) const {
-  const double dpi = platform_.dpi();
   Rect outer = outer_;
   if (shown_ && native_->shown())
     outer = outer_rect({native_->x(), native_->y(), native_->w(), native_->h()}, frame_);
-  switch (edge) {
-    case Edge::left: return pixels_to_twips(outer.x, dpi);
-    case Edge::top: return pixels_to_twips(outer.y, dpi);
-    case Edge::width: return pixels_to_twips(outer.w, dpi);
-    case Edge::height: return pixels_to_twips(outer.h, dpi);
-  }
-  return 0;
+  return kept_.read(edge, edge_of(outer, edge), platform_.dpi());
 }
 
 void FltkWindowPeer::set_placement(Edge edge, float twips) {
@@ -184,6 +191,7 @@ void FltkWindowPeer::set_placement(Edge edge, float twips) {
     case Edge::width: outer_.w = pixels; break;
     case Edge::height: outer_.h = pixels; break;
   }
+  kept_.set(edge, pixels, twips);
   if (shown_) apply_outer();
 }
 

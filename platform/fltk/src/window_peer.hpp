@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "kq/platform/fltk/geometry.hpp"
+#include "kq/platform/geometry.hpp"
 #include "kq/platform/window.hpp"
 
 class Fl_Widget;
@@ -60,6 +60,7 @@ class FltkWindowPeer final : public WindowPeer {
   std::unique_ptr<NativeWindow> native_;
   std::vector<std::pair<Control*, Fl_Widget*>> widgets_;
   Rect outer_;                 // the outer frame asked for, pixels
+  KeptTwips kept_;             // what the behaviours set, read back while the window stays put
   FrameExtents frame_;         // the frame around the client area
   bool frame_from_manager_ = false;
   std::string caption_;

@@ -10,7 +10,7 @@
 #include <utility>
 #include <string_view>
 
-#include "kq/platform/fltk/geometry.hpp"
+#include "kq/platform/geometry.hpp"
 
 namespace kq::platform::fltk {
 

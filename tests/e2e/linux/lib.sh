@@ -45,11 +45,13 @@ wait_gone() { wait_for "$2" bash -c "! kill -0 $1 2>/dev/null"; }
 # A fresh Xvfb on a free display number, and openbox on it. Other sessions
 # may hold display numbers this one cannot see as lock files, so a number
 # counts as ours only once our own server is up and still running on it.
+# KQ_E2E_DISPLAYS="FIRST LAST" keeps to a range of display numbers.
 start_desktop() {
-  local n xvfb attempt
+  local n xvfb attempt first last
+  read -r first last <<<"${KQ_E2E_DISPLAYS:-100 899}"
   unset DISPLAY
   for attempt in $(seq 30); do
-    n=$((100 + (RANDOM + $$ + attempt) % 800))
+    n=$((first + (RANDOM + $$ + attempt) % (last - first + 1)))
     [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$e2e_tmp/xvfb.log" 2>&1 &
     xvfb=$!

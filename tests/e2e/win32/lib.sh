@@ -24,12 +24,14 @@ kq_start_world() {
   export XDG_RUNTIME_DIR=$kq_tmp/run XDG_CONFIG_HOME=$kq_tmp/home/.config
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
-  # A display number nobody holds, away from the low ones other tools pick;
-  # another try on another number if this one was taken meanwhile.
-  local attempt number xvfb_pid
+  # A display number nobody holds, away from the low ones other tools pick
+  # (KQ_E2E_DISPLAYS="FIRST LAST" keeps to a range); another try on another
+  # number if this one was taken meanwhile.
+  local attempt number xvfb_pid first last
+  read -r first last <<<"${KQ_E2E_DISPLAYS:-200 799}"
   export DISPLAY=
   for attempt in 1 2 3 4 5; do
-    number=$((200 + RANDOM % 600))
+    number=$((first + RANDOM % (last - first + 1)))
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >>"$kq_tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
