@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "kq/engine/exact_decimal.hpp"
 #include "kq/engine/numbers.hpp"
 #include "number_syntax.hpp"
 #include "wide_integer.hpp"
@@ -79,25 +80,10 @@ bool decimal_fast(double magnitude, Decimal& out) {
   return false;
 }
 
-// Any finite non-zero magnitude, by the library's exact conversion.
+// Any finite non-zero magnitude, by exact big-integer arithmetic.
 Decimal decimal_general(double magnitude) {
-  std::array<char, 40> text{};
-  const auto result = std::to_chars(text.data(), text.data() + text.size(), magnitude,
-                                    std::chars_format::scientific, digits_kept - 1);
-  assert(result.ec == std::errc{});
-  // d.dddddddddddddde[+-]xx
-  Decimal decimal{0, 0};
-  const char* p = text.data();
-  for (; *p != 'e'; ++p) {
-    if (*p != '.') decimal.digits = decimal.digits * 10 + static_cast<unsigned>(*p - '0');
-  }
-  ++p;
-  const bool negative = *p == '-';
-  ++p;
-  int exponent = 0;
-  std::from_chars(p, result.ptr, exponent);
-  decimal.exponent = negative ? -exponent : exponent;
-  return decimal;
+  const FifteenDigits decimal = fifteen_digits(magnitude);
+  return {decimal.digits, decimal.exponent};
 }
 
 constexpr std::array<char, 200> digit_pairs = [] {

@@ -15,11 +15,6 @@ root=$PWD
 # test display has 96 DPI, so 15 twips a pixel).
 kq_click_twips() { xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1; }
 
-if [ -z "${KQ_EXE:-}" ] && [ ! -f app/CMakeLists.txt ]; then
-  echo "SKIP: the tree has no app/ to build the program from yet"
-  exit 0
-fi
-
 echo "building the win32 preset"
 timeout 1200 cmake --preset win32 >/dev/null
 timeout 1800 cmake --build --preset win32
