@@ -1,5 +1,8 @@
-# kq_add_test(NAME SOURCES... [LIBS lib...])
-# One GoogleTest executable, its cases registered with CTest one by one.
+# GoogleTest for the tests, and kq_add_test(NAME SOURCES... [LIBS lib...]):
+# one GoogleTest executable, its cases registered with CTest one by one.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
 function(kq_add_test name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})

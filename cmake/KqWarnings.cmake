@@ -1,4 +1,5 @@
-# Warnings for the project's own targets; call kq_warnings(target).
+# Warnings for the project's own targets; call kq_warnings(target). They turn
+# into errors with CMAKE_COMPILE_WARNING_AS_ERROR.
 function(kq_warnings target)
   if(MSVC)
     target_compile_options(${target} PRIVATE /W4)
@@ -8,9 +9,6 @@ function(kq_warnings target)
     # (its bug 105329); the warning stays on for every other compiler.
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
       target_compile_options(${target} PRIVATE -Wno-restrict)
-    endif()
-    if(KQ_WARNINGS_AS_ERRORS)
-      target_compile_options(${target} PRIVATE -Werror)
     endif()
   endif()
 endfunction()

@@ -3,8 +3,9 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <limits>
-#include <system_error>
+#include <string>
+
+#include "kq/engine/exact_decimal.hpp"
 
 namespace kq::settings {
 namespace {
@@ -19,19 +20,26 @@ std::string_view trimmed(std::string_view text) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Rewrites the number into the plain form from_chars takes: no leading "+",
-// "." as the separator. Anything but [sign] digits [sep digits] [exponent]
-// gives an empty result, so words like "inf", "nan" or hex never pass.
-std::string plain_number(std::string_view text, std::string_view locale_separator) {
-  std::string out;
+// A number of the form [sign] digits [separator digits] [exponent], as its
+// digits and power of ten; anything else (words like "inf", "nan", hex) is
+// no number.
+struct PlainNumber {
+  bool valid = false;
+  bool negative = false;
+  std::string digits;
+  std::int64_t exponent = 0;
+};
+
+PlainNumber plain_number(std::string_view text, std::string_view locale_separator) {
+  PlainNumber number;
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    if (text[i] == '-') out += '-';
+    number.negative = text[i] == '-';
     ++i;
   }
   std::size_t digits = 0;
   while (i < text.size() && is_digit(text[i])) {
-    out += text[i++];
+    number.digits += text[i++];
     ++digits;
   }
   const auto separator_at = [&](std::size_t at) -> std::size_t {
@@ -41,30 +49,34 @@ std::string plain_number(std::string_view text, std::string_view locale_separato
     return 0;
   };
   if (const std::size_t width = separator_at(i); width > 0) {
-    out += '.';
     i += width;
     while (i < text.size() && is_digit(text[i])) {
-      out += text[i++];
+      number.digits += text[i++];
+      --number.exponent;
       ++digits;
     }
   }
   if (digits == 0) return {};
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    out += 'e';
     ++i;
+    bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-      if (text[i] == '-') out += '-';
+      negative = text[i] == '-';
       ++i;
     }
     std::size_t exponent_digits = 0;
+    std::int64_t exponent = 0;
     while (i < text.size() && is_digit(text[i])) {
-      out += text[i++];
+      if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');  // far beyond any float
+      ++i;
       ++exponent_digits;
     }
     if (exponent_digits == 0) return {};
+    number.exponent += negative ? -exponent : exponent;
   }
   if (i != text.size()) return {};
-  return out;
+  number.valid = true;
+  return number;
 }
 
 }  // namespace
@@ -76,34 +88,40 @@ float to_single(std::string_view text, float fallback) {
 }
 
 float to_single(std::string_view text, float fallback, std::string_view locale_separator) {
-  const std::string plain = plain_number(trimmed(text), locale_separator);
-  if (plain.empty()) return fallback;
-  float value = 0;
-  const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (error != std::errc{} || end != plain.data() + plain.size() || !std::isfinite(value)) return fallback;
-  return value;
+  const PlainNumber number = plain_number(trimmed(text), locale_separator);
+  if (!number.valid) return fallback;
+  const float magnitude = engine::decimal_to_float(number.digits, false, number.exponent);
+  // Beyond the float range either way is out of range, as for std::from_chars.
+  const bool all_zero = number.digits.find_first_not_of('0') == std::string::npos;
+  if (!std::isfinite(magnitude) || (magnitude == 0 && !all_zero)) return fallback;
+  return number.negative ? -magnitude : magnitude;
 }
 
 std::int16_t to_option(std::string_view text, std::int16_t fallback) {
-  std::string_view digits = trimmed(text);
-  if (!digits.empty() && digits.front() == '+') {
-    digits.remove_prefix(1);
-    if (!digits.empty() && digits.front() == '-') return fallback;  // "+-1"
-  }
-  std::int16_t value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error != std::errc{} || end != digits.data() + digits.size()) return fallback;
-  return value;
+  const std::lconv* conventions = std::localeconv();
+  const char* separator = conventions != nullptr ? conventions->decimal_point : nullptr;
+  return to_option(text, fallback, separator != nullptr ? separator : ".");
+}
+
+std::int16_t to_option(std::string_view text, std::int16_t fallback, std::string_view locale_separator) {
+  // Any number form that names a whole number ("1.0", "1E0", "+1") is that
+  // number: a hand edit or another tool may well write "0.0" for off.
+  const std::string plain = plain_number(trimmed(text), locale_separator);
+  if (plain.empty()) return fallback;
+  double value = 0;
+  const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (error != std::errc{} || end != plain.data() + plain.size() || !std::isfinite(value)) return fallback;
+  if (value != std::trunc(value) || value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max())
+    return fallback;
+  return static_cast<std::int16_t>(value);
 }
 
 std::string single_text(float value) {
   if (value == 0) return "0";  // no "-0"
-  // Fixed notation never takes more than 39 integer digits or about 50
-  // fraction digits for a float.
-  char buffer[128];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (error != std::errc{}) return "0";
-  return std::string(buffer, end);
+  if (std::isinf(value)) return std::signbit(value) ? "-inf" : "inf";
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  return engine::fixed_text(value);
 }
 
 std::string option_text(std::int16_t value) { return std::to_string(value); }

@@ -1,19 +1,16 @@
 #include "number_syntax.hpp"
 
 #include <array>
-#include <charconv>
 #include <limits>
+#include <string>
+
+#include "kq/engine/exact_decimal.hpp"
 
 namespace kq::engine::detail {
 namespace {
 
 constexpr int max_exact_digits = 19;  // a uint64 holds any 19 decimal digits
 constexpr std::int64_t exponent_cap = 100000;  // far beyond any double, far from overflow
-
-// Powers of ten that a double holds exactly.
-constexpr std::array<double, 23> exact_powers{
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 }  // namespace
 
@@ -103,20 +100,16 @@ double number_value(std::string_view text, const NumberScan& scan) {
     return sign * magnitude;
   }
 
-  // from_chars rounds correctly whatever the length and never looks at the
-  // locale; it reads the same form without the sign.
-  double magnitude = 0.0;
-  const char* first = text.data() + scan.unsigned_begin;
-  const char* last = text.data() + scan.end;
-  const auto [ptr, ec] = std::from_chars(first, last, magnitude, std::chars_format::general);
-  if (ec == std::errc::result_out_of_range) {
-    // The leading digit stands at 10^(position); above 10^308 is beyond range.
-    const std::int64_t position = scan.exponent10 + scan.significant_digits - 1;
-    magnitude = position > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-  } else if (ec != std::errc{} || ptr != last) {
-    magnitude = 0.0;  // cannot happen for a scanned number; stay defined anyway
+  // Otherwise every significant digit, rounded exactly. The scan kept the
+  // first 19 of them; value = all digits * 10^(exponent10 - the digits it dropped).
+  std::string digits;
+  for (std::size_t i = scan.unsigned_begin; i < scan.end; ++i) {
+    const char c = text[i];
+    if (c == 'E' || c == 'e') break;
+    if (is_digit(c) && (c != '0' || !digits.empty())) digits += c;
   }
-  return sign * magnitude;
+  const std::int64_t dropped = scan.significant_digits > max_exact_digits ? scan.significant_digits - max_exact_digits : 0;
+  return sign * engine::decimal_to_double(digits, false, scan.exponent10 - dropped);
 }
 
 }  // namespace kq::engine::detail

@@ -3,6 +3,7 @@
 // most one "." among them, and an optional exponent ("E" or "e", an optional
 // sign, at least one digit). Nothing here looks at the process locale.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -11,6 +12,12 @@ namespace kq::engine::detail {
 
 inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Powers of ten that a double holds exactly: digits below 2^53 times or over
+// one of them round once, as reading their text does.
+inline constexpr std::array<double, 23> exact_powers{
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 struct NumberScan {
   std::size_t end = 0;  // one past the number's last character

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "kq/engine/exact_decimal.hpp"
 #include "kq/engine/numbers.hpp"
+#include "number_syntax.hpp"
 #include "wide_integer.hpp"
 #include "written_number.hpp"
 
@@ -78,25 +80,10 @@ bool decimal_fast(double magnitude, Decimal& out) {
   return false;
 }
 
-// Any finite non-zero magnitude, by the library's exact conversion.
+// Any finite non-zero magnitude, by exact big-integer arithmetic.
 Decimal decimal_general(double magnitude) {
-  std::array<char, 40> text{};
-  const auto result = std::to_chars(text.data(), text.data() + text.size(), magnitude,
-                                    std::chars_format::scientific, digits_kept - 1);
-  assert(result.ec == std::errc{});
-  // d.dddddddddddddde[+-]xx
-  Decimal decimal{0, 0};
-  const char* p = text.data();
-  for (; *p != 'e'; ++p) {
-    if (*p != '.') decimal.digits = decimal.digits * 10 + static_cast<unsigned>(*p - '0');
-  }
-  ++p;
-  const bool negative = *p == '-';
-  ++p;
-  int exponent = 0;
-  std::from_chars(p, result.ptr, exponent);
-  decimal.exponent = negative ? -exponent : exponent;
-  return decimal;
+  const FifteenDigits decimal = fifteen_digits(magnitude);
+  return {decimal.digits, decimal.exponent};
 }
 
 constexpr std::array<char, 200> digit_pairs = [] {
@@ -182,10 +169,6 @@ std::string_view write_decimal(bool negative, const Decimal& decimal, RealTextBu
   }
   return {buffer.data(), static_cast<std::size_t>(out - buffer.data())};
 }
-
-constexpr std::array<double, 23> exact_powers{
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 }  // namespace
 

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   Document again = reread;
-  again.set(section, key, value);
+  require(!again.set(section, key, value));
   require(again.render() == written);
   return 0;
 }

@@ -18,12 +18,18 @@ bool Control::focusable() const {
 }
 
 TextField::TextField(Window& window, const ControlDesign& design)
-    : Control(window, design), text_(design.text) {}
+    : Control(window, design), own_(design.text) {}
 
 void TextField::set_text(std::string_view text) {
-  if (text == text_) return;
-  text_.assign(text);
-  window().peer().control_changed(*this);
+  const bool changed = text != store_->text();
+  store_->set_text(text);
+  if (changed) window().peer().control_changed(*this);
+}
+
+void TextField::bind(TextStore& store) {
+  const bool changed = store.text() != store_->text();
+  store_ = &store;
+  if (changed) window().peer().control_changed(*this);
 }
 
 Label::Label(Window& window, const ControlDesign& design)

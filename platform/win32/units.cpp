@@ -1,17 +1,8 @@
 #include "units.hpp"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 
 namespace kq::platform::win32 {
-
-namespace {
-// Window coordinates travel as 16-bit values in places (X11 under Wine, some
-// messages), so anything further out is held at this bound.
-constexpr double pixel_bound = 32000;
-constexpr double twips_per_inch = 1440;
-}  // namespace
 
 Dpi Dpi::of_screen() {
   Dpi dpi;
@@ -23,16 +14,6 @@ Dpi Dpi::of_screen() {
   if (dpi.x <= 0) dpi.x = 96;
   if (dpi.y <= 0) dpi.y = 96;
   return dpi;
-}
-
-int twips_to_pixels(float twips, int dpi) {
-  if (!std::isfinite(twips)) return 0;
-  double pixels = std::round(static_cast<double>(twips) * dpi / twips_per_inch);
-  return static_cast<int>(std::clamp(pixels, -pixel_bound, pixel_bound));
-}
-
-float pixels_to_twips(int pixels, int dpi) {
-  return static_cast<float>(pixels * twips_per_inch / dpi);
 }
 
 std::wstring wide(std::string_view utf8) {

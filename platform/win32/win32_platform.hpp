@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "kq/platform/platform.hpp"
 #include "kq/platform/timer_schedule.hpp"
@@ -43,6 +44,12 @@ class Win32Platform final : public Platform {
   void add_timers(Window& window);
   void timer_changed(Timer& timer, TimerSetting what);
   void forget_timers(const Window& window);
+  void peer_created(Win32Peer& peer) { peers_.push_back(&peer); }
+  void peer_destroyed(Win32Peer& peer);
+  // The session ends: the process may be ended as soon as the system's
+  // message returns, so every shown window unloads now, the newest (a modal
+  // dialog) first, whether or not its owner takes input.
+  void end_session();
 
  private:
   static void CALLBACK on_wake(HWND, UINT, UINT_PTR, DWORD);
@@ -61,6 +68,7 @@ class Win32Platform final : public Platform {
   TimerSchedule schedule_;
   std::optional<std::int64_t> armed_;
   std::int64_t period_ = 0;  // the system timer's delay in force, 0 when none
+  std::vector<Win32Peer*> peers_;  // creation order
 };
 
 }  // namespace kq::platform::win32

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "kq/platform/window.hpp"
 #include "units.hpp"
@@ -15,25 +16,47 @@ namespace {
 // sends for Enter and Escape: no control here is a default or cancel button.
 constexpr int first_control_id = 100;
 
-// A failure that leaves a behaviour ends that behaviour; the program goes on.
-// It must not unwind through the system's own frames.
-template <class Action>
-void guarded(Action&& action) {
-  try {
-    action();
-  } catch (const std::exception& failure) {
-    OutputDebugStringA(failure.what());
-  } catch (...) {
-    OutputDebugStringA("a behaviour failed");
-  }
+
+// WM_DPICHANGED, which headers for older systems lack.
+constexpr UINT dpi_changed = 0x02E0;
+
+HFONT design_font(const FontSpec& wanted, int dpi_y) {
+  LOGFONTW log{};
+  log.lfHeight = -MulDiv(wanted.points, dpi_y, 72);
+  log.lfWeight = wanted.weight;
+  log.lfItalic = wanted.italic;
+  log.lfUnderline = wanted.underline;
+  log.lfStrikeOut = wanted.strikeout;
+  log.lfCharSet = static_cast<BYTE>(wanted.charset);
+  log.lfQuality = DEFAULT_QUALITY;
+  std::wstring face = wide(wanted.face);
+  face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+  std::copy(face.begin(), face.end(), log.lfFaceName);
+  return CreateFontIndirectW(&log);
 }
 
-int edge_index(Edge edge) { return static_cast<int>(edge); }
+BOOL CALLBACK add_work_area(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) {
+    const RECT& work = info.rcWork;
+    reinterpret_cast<std::vector<Rect>*>(list)->push_back(
+        {work.left, work.top, work.right - work.left, work.bottom - work.top});
+  }
+  return TRUE;
+}
+
+// The monitors' work areas, where a window brought back may go.
+std::vector<Rect> work_areas() {
+  std::vector<Rect> areas;
+  EnumDisplayMonitors(nullptr, nullptr, add_work_area, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
 
 }  // namespace
 
 Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
-    : platform_(platform), window_(window), natives_(window.controls().size()) {
+    : platform_(platform), window_(window), dpi_(platform.dpi()), natives_(window.controls().size()) {
   const WindowDesign& design = window.design();
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   if (!design.fixed_frame) style |= WS_THICKFRAME;
@@ -48,7 +71,7 @@ Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
     owner_hwnd = platform.taskbar_hider();
   }
 
-  Dpi dpi = platform.dpi();
+  Dpi dpi = dpi_;
   RECT rect{0, 0, twips_to_pixels(design.client_width, dpi.x), twips_to_pixels(design.client_height, dpi.y)};
   AdjustWindowRectEx(&rect, style, FALSE, ex_style);
   int x = design.manual_position ? 0 : CW_USEDEFAULT;
@@ -61,11 +84,13 @@ Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd_, GCLP_HICON));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, GetClassLongPtrW(hwnd_, GCLP_HICONSM));
   create_controls();
+  platform_.peer_created(*this);
   platform_.add_timers(window_);
 }
 
 Win32Peer::~Win32Peer() {
   platform_.forget_timers(window_);
+  platform_.peer_destroyed(*this);
   if (hwnd_ != nullptr) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);  // the shared window is going away: hear nothing more
     if (modal_owner_ != nullptr) EnableWindow(modal_owner_, TRUE);
@@ -88,7 +113,7 @@ void Win32Peer::create_controls() {
   };
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rank(a) < rank(b); });
 
-  Dpi dpi = platform_.dpi();
+  Dpi dpi = dpi_;
   for (int index : order) {
     Control& control = *controls[static_cast<std::size_t>(index)];
     const ControlDesign& design = control.design();
@@ -137,19 +162,7 @@ void Win32Peer::create_controls() {
 
     HFONT font = platform_.default_font();
     if (design.font) {
-      const FontSpec& wanted = *design.font;
-      LOGFONTW log{};
-      log.lfHeight = -MulDiv(wanted.points, dpi.y, 72);
-      log.lfWeight = wanted.weight;
-      log.lfItalic = wanted.italic;
-      log.lfUnderline = wanted.underline;
-      log.lfStrikeOut = wanted.strikeout;
-      log.lfCharSet = static_cast<BYTE>(wanted.charset);
-      log.lfQuality = DEFAULT_QUALITY;
-      std::wstring face = wide(wanted.face);
-      face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-      std::copy(face.begin(), face.end(), log.lfFaceName);
-      slot.font = CreateFontIndirectW(&log);
+      slot.font = design_font(*design.font, dpi.y);
       if (slot.font != nullptr) font = slot.font;
     }
     SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -163,6 +176,11 @@ Win32Peer* Win32Peer::of(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
   if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&window_procedure)) return nullptr;
   return reinterpret_cast<Win32Peer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+const FailureSink* debug_output() {
+  static const FailureSink sink = [](std::string_view what) { OutputDebugStringA(std::string(what).c_str()); };
+  return &sink;
 }
 
 LRESULT CALLBACK Win32Peer::window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -197,11 +215,16 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       window_.deliver_close();  // refused while a modal dialog it owns is open
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // never holds the session up, also with a dialog open
     case WM_ENDSESSION:
-      if (wparam != 0) window_.deliver_close();  // the session ends: keep the settings
+      if (wparam != 0) platform_.end_session();  // keep the placements and options
       return 0;
     case WM_LBUTTONDBLCLK:
       window_.deliver_double_click();
+      return 0;
+    case dpi_changed:
+      change_dpi({LOWORD(wparam), HIWORD(wparam)}, *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_COMMAND: {
       int index = LOWORD(wparam) - first_control_id;
@@ -213,6 +236,19 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PAINT:
       paint();
       return 0;
+    // A window without a minimise button is never minimised by design, and
+    // without a taskbar entry nothing would bring it back. A window manager
+    // that minimises it anyway (under Wine, one that always offers the
+    // button) sees it restored at once, without taking the activation.
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_MINIMIZE && !window_.design().minimise_button) return 0;
+      break;
+    case WM_SIZE:
+      if (wparam == SIZE_MINIMIZED && !window_.design().minimise_button) {
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        return 0;
+      }
+      break;
     case WM_ACTIVATE:
       // Coming back to the window brings the focus back to its control.
       if (LOWORD(wparam) != WA_INACTIVE && focus_ != nullptr) {
@@ -282,7 +318,7 @@ LRESULT Win32Peer::colour_static(HDC dc, HWND native) {
 void Win32Peer::paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd_, &paint);
-  Dpi dpi = platform_.dpi();
+  Dpi dpi = dpi_;
   HPEN pen = nullptr;
   for (const auto& control : window_.controls()) {
     if (control->kind() != ControlKind::line || !control->visible()) continue;
@@ -320,7 +356,7 @@ int Win32Peer::index_of(Control& control) const {
 Handle Win32Peer::handle() const { return handle_of(hwnd_); }
 
 int Win32Peer::dpi_for(Edge edge) const {
-  return edge == Edge::left || edge == Edge::width ? platform_.dpi().x : platform_.dpi().y;
+  return edge == Edge::left || edge == Edge::width ? dpi_.x : dpi_.y;
 }
 
 int Win32Peer::edge_pixels(const RECT& rect, Edge edge) {
@@ -336,10 +372,7 @@ int Win32Peer::edge_pixels(const RECT& rect, Edge edge) {
 float Win32Peer::placement(Edge edge) const {
   RECT rect = last_rect_;
   if (hwnd_ != nullptr) GetWindowRect(hwnd_, &rect);
-  int pixels = edge_pixels(rect, edge);
-  const SetEdge& set = set_edges_[static_cast<std::size_t>(edge_index(edge))];
-  if (set.valid && set.pixels == pixels) return set.twips;
-  return pixels_to_twips(pixels, dpi_for(edge));
+  return kept_.read(edge, edge_pixels(rect, edge), dpi_for(edge));
 }
 
 void Win32Peer::set_placement(Edge edge, float twips) {
@@ -355,8 +388,45 @@ void Win32Peer::set_placement(Edge edge, float twips) {
     case Edge::width: width = pixels; break;
     case Edge::height: height = pixels; break;
   }
+  placing_ = true;
   MoveWindow(hwnd_, x, y, width, height, TRUE);
-  set_edges_[static_cast<std::size_t>(edge_index(edge))] = {pixels, twips, twips == twips};
+  placing_ = false;
+  kept_.set(edge, pixels, twips);
+}
+
+// The window has moved to a screen of another DPI (or the screen's DPI
+// changed): its size and its controls stay the same in twips, so they grow
+// or shrink in pixels. The system's suggested place is taken when the user
+// moved it there; a placement the program is setting stays where it was set.
+void Win32Peer::change_dpi(Dpi now, const RECT& suggested) {
+  if (now.x <= 0 || now.y <= 0 || now == dpi_) return;
+  const float width = placement(Edge::width), height = placement(Edge::height);
+  RECT rect;
+  GetWindowRect(hwnd_, &rect);
+  POINT at = placing_ ? POINT{rect.left, rect.top} : POINT{suggested.left, suggested.top};
+  dpi_ = now;
+  const int w = twips_to_pixels(width, dpi_.x), h = twips_to_pixels(height, dpi_.y);
+  kept_.set(Edge::width, w, width);
+  kept_.set(Edge::height, h, height);
+  const auto& controls = window_.controls();
+  for (std::size_t i = 0; i < natives_.size(); ++i) {
+    Native& slot = natives_[i];
+    if (slot.hwnd == nullptr) continue;
+    const ControlDesign& design = controls[i]->design();
+    // MoveWindow, not SetWindowPos: that one is the keeper's, bound by name
+    // and kept out of the import table. Neither changes stacking or focus.
+    MoveWindow(slot.hwnd, twips_to_pixels(design.left, dpi_.x), twips_to_pixels(design.top, dpi_.y),
+               twips_to_pixels(design.width, dpi_.x), twips_to_pixels(design.height, dpi_.y), TRUE);
+    if (design.font) {
+      if (HFONT font = design_font(*design.font, dpi_.y)) {
+        SendMessageW(slot.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (slot.font != nullptr) DeleteObject(slot.font);
+        slot.font = font;
+      }
+    }
+  }
+  MoveWindow(hwnd_, at.x, at.y, w, h, TRUE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Win32Peer::caption_changed(std::string_view caption) {
@@ -428,23 +498,15 @@ void Win32Peer::close() {
 
 // A window without a taskbar entry whose title bar is on no monitor could
 // never be reached again, so it comes back onto the nearest monitor's work
-// area. A title bar with any part on a monitor stays exactly where it is.
+// area. A title bar with any part in a work area stays exactly where it is.
 void Win32Peer::bring_title_bar_on_screen() {
   RECT outer;
   GetWindowRect(hwnd_, &outer);
   POINT client_origin{0, 0};
   ClientToScreen(hwnd_, &client_origin);
-  RECT title_bar{outer.left, outer.top, std::max(outer.right, outer.left + 1),
-                 std::max<LONG>(client_origin.y, outer.top + 1)};
-  if (MonitorFromRect(&title_bar, MONITOR_DEFAULTTONULL) != nullptr) return;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (!GetMonitorInfoW(MonitorFromRect(&title_bar, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-  const RECT& work = monitor.rcWork;
-  LONG width = outer.right - outer.left, height = outer.bottom - outer.top;
-  LONG x = std::clamp(outer.left, work.left, std::max(work.left, work.right - width));
-  LONG y = std::clamp(outer.top, work.top, std::max(work.top, work.bottom - height));
-  MoveWindow(hwnd_, x, y, width, height, TRUE);
+  Rect at{outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top};
+  Rect mended = platform::bring_title_bar_on_screen(at, client_origin.y - outer.top, work_areas());
+  if (mended != at) MoveWindow(hwnd_, mended.x, mended.y, mended.w, mended.h, TRUE);
 }
 
 }  // namespace kq::platform::win32

@@ -13,14 +13,29 @@
 
 #include <windows.h>
 
-#include <array>
 #include <vector>
 
+#include "kq/platform/behaviour.hpp"
+#include "kq/platform/geometry.hpp"
 #include "kq/platform/platform.hpp"
+#include "units.hpp"
 
 namespace kq::platform::win32 {
 
 class Win32Platform;
+
+// A failure stops at the behaviour, by the platform's one rule, and a
+// debugger hears of it. Nothing at all may unwind through the system's own
+// frames, so whatever else is thrown stops here too.
+const FailureSink* debug_output();
+template <class Action>
+void guarded(Action&& action) {
+  try {
+    run_behaviour(action, debug_output());
+  } catch (...) {
+    (*debug_output())("a behaviour failed");
+  }
+}
 
 class Win32Peer final : public WindowPeer {
  public:
@@ -55,13 +70,6 @@ class Win32Peer final : public WindowPeer {
     HFONT font = nullptr;    // owned, when the design sets a font
     HBRUSH back = nullptr;   // owned, when the design sets a background
   };
-  // The twips a behaviour last set for an edge, kept while the window still
-  // stands on the pixel they gave, so a stored value reads back unchanged.
-  struct SetEdge {
-    int pixels = 0;
-    float twips = 0;
-    bool valid = false;
-  };
 
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
   void create_controls();
@@ -69,19 +77,22 @@ class Win32Peer final : public WindowPeer {
   LRESULT colour_static(HDC dc, HWND control);
   void paint();
   void bring_title_bar_on_screen();
+  void change_dpi(Dpi now, const RECT& suggested);
   int index_of(Control& control) const;
   int dpi_for(Edge edge) const;
   static int edge_pixels(const RECT& rect, Edge edge);
 
   Win32Platform& platform_;
   Window& window_;
+  Dpi dpi_;                     // of the screen the window is on
+  bool placing_ = false;        // inside set_placement's move
   HWND hwnd_ = nullptr;
   HWND modal_owner_ = nullptr;  // disabled while this window is shown modally
   RECT last_rect_{};            // the window's rectangle when it closed
   std::vector<Native> natives_;  // one per control, in design order
   Control* focus_ = nullptr;
   bool updating_field_ = false;
-  std::array<SetEdge, 4> set_edges_{};
+  KeptTwips kept_;  // what the behaviours set, read back while the window stays put
 };
 
 }  // namespace kq::platform::win32

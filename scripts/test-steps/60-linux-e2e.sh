@@ -7,11 +7,8 @@ cd "$(dirname "$0")/../.."
 [ "$(uname -s)" = Linux ] || { echo "not Linux: skipped"; exit 0; }
 
 cmake --preset release >/dev/null
-timeout 1200 cmake --build --preset release --target kq-rez-v1 --parallel 2
+timeout 1200 cmake --build --preset release --target kq-rez-v1 kq-wm-poke --parallel 2
 program=build/release/app/kq-rez-v1
-tools=build/release/e2e-tools
-mkdir -p "$tools"
-c++ -std=c++20 -O1 -Wall -Wextra tests/e2e/linux/wm_poke.cpp -lX11 -o "$tools/wm_poke"
 
-timeout 300 bash tests/e2e/linux/desktop.sh "$program" "$tools/wm_poke"
+timeout 300 bash tests/e2e/linux/desktop.sh "$program" build/release/tests/e2e/kq-wm-poke
 timeout 120 bash tests/e2e/linux/terminal.sh "$program"

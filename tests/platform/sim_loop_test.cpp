@@ -156,14 +156,5 @@ TEST_F(SimLoops, StackingCallsSetAndClearTopmost) {
                                       "SetWindowPos other NOTOPMOST 19", "SetWindowPos none NOTOPMOST 3"));
 }
 
-TEST(SimText, TwipsInShortestPlainForm) {
-  EXPECT_EQ(sim::twips_text(1000), "1000");
-  EXPECT_EQ(sim::twips_text(1234.5f), "1234.5");
-  EXPECT_EQ(sim::twips_text(-15), "-15");
-  EXPECT_EQ(sim::twips_text(0.1f), "0.1");
-  EXPECT_EQ(sim::twips_text(1e10f), "10000000000");
-  EXPECT_EQ(sim::twips_text(-0.0f), "0");
-}
-
 }  // namespace
 }  // namespace kq::platform::test

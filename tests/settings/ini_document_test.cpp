@@ -112,7 +112,6 @@ TEST(Document, TheFirstOfRepeatedSectionsAndKeysCounts) {
 TEST(Document, GarbageReadsAsMissingAndSurvivesAWrite) {
   const std::string garbage[] = {
       "\0\xFF\x01[KQ-REZ-V1\x00]\n=\n==\n[\n]\n\r\r\r"s,
-      "[KQ-REZ-V1]\rMAIN_Left=5\r",  // carriage returns alone do not end lines
       std::string(1000, '\n'),
       "\xEF\xBB\xBF",
       "[KQ-REZ-V1] trailing\nMAIN_Left=5\n",
@@ -126,6 +125,30 @@ TEST(Document, GarbageReadsAsMissingAndSurvivesAWrite) {
     EXPECT_TRUE(written.starts_with(bytes));  // the garbage is kept ahead of the new section
     EXPECT_EQ(Document::parse(written).get("KQ-REZ-V1", "MAIN_Left"), "7");
   }
+}
+
+TEST(Document, ALoneCarriageReturnEndsALine) {
+  // Old Mac line endings, alone or mixed with the others: each line is its
+  // own entry, and a write changes only its own line.
+  const std::string edited = "[KQ-REZ-V1]\rMAIN_Left=1440.0\rAUTOSTART_TICKBOX=0\n; note\r\nMAIN_Top=3";
+  Document document = Document::parse(edited);
+  EXPECT_EQ(document.render(), edited);
+  EXPECT_EQ(document.get("KQ-REZ-V1", "MAIN_Left"), "1440.0");
+  EXPECT_EQ(document.get("KQ-REZ-V1", "AUTOSTART_TICKBOX"), "0");
+  EXPECT_EQ(document.get("KQ-REZ-V1", "MAIN_Top"), "3");
+  EXPECT_TRUE(document.set("KQ-REZ-V1", "MAIN_Left", "5"));
+  EXPECT_TRUE(document.set("KQ-REZ-V1", "ABOUT_Left", "6"));
+  EXPECT_FALSE(document.set("KQ-REZ-V1", "ABOUT_Left", "6"));
+  EXPECT_EQ(document.render(),
+            "[KQ-REZ-V1]\rMAIN_Left=5\rAUTOSTART_TICKBOX=0\n; note\r\nMAIN_Top=3\rABOUT_Left=6\r");
+}
+
+TEST(Document, ALineAddedBeforeABlankLineKeepsIt) {
+  // "\r" + "\n" would read as one ending and swallow the blank line.
+  Document document = Document::parse("[s]\rk=1\n\n[t]\r");
+  document.set("s", "j", "2");
+  EXPECT_EQ(document.render(), "[s]\rk=1\nj=2\r\n\n[t]\r");
+  EXPECT_EQ(document.get("s", "j"), "2");
 }
 
 }  // namespace

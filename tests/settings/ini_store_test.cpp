@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <random>
 #include <set>
 #include <thread>
@@ -31,9 +33,15 @@ struct IniStoreTest : ::testing::Test {
   std::filesystem::path config = temp.path() / "config";
   std::filesystem::path folder = config / "KQ_REZ";
   std::filesystem::path file = folder / "settings.ini";
+  std::vector<std::string> said;  // the lines the store put on stderr
 
   IniStore store(StepHook hook = {}) {
-    return IniStore(IniOptions{config, [] { return std::string(section) + ".exe"; }, std::move(hook)});
+    IniOptions options;
+    options.config_folder = config;
+    options.program_name = [] { return std::string(section) + ".exe"; };
+    options.step_hook = std::move(hook);
+    options.report = [this](std::string_view line) { said.emplace_back(line); };
+    return IniStore(std::move(options));
   }
 
   // A settings file as a user might have left it.
@@ -42,12 +50,12 @@ struct IniStoreTest : ::testing::Test {
     put_file(file, bytes);
   }
 
-  // Everything in the folder but the settings file and its lock file.
+  // Everything in the folder but the settings file.
   std::set<std::string> litter() const {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
       const std::string name = entry.path().filename().string();
-      if (name != "settings.ini" && name != "settings.ini.lock") names.insert(name);
+      if (name != "settings.ini") names.insert(name);
     }
     return names;
   }
@@ -92,8 +100,8 @@ TEST_F(IniStoreTest, WrittenValuesReadBackFromAPrivateFile) {
   EXPECT_EQ(mode_of(config), 0700u);
   EXPECT_EQ(mode_of(folder), 0700u);
   EXPECT_EQ(mode_of(file), 0600u);
-  EXPECT_EQ(mode_of(folder / "settings.ini.lock"), 0600u);
-  EXPECT_TRUE(litter().empty());
+  EXPECT_TRUE(litter().empty());  // no lock file either: the folder is locked
+  EXPECT_TRUE(said.empty());
 
   // The same value again leaves the file as it is.
   const ino_t before = inode_of(file);
@@ -118,6 +126,17 @@ TEST_F(IniStoreTest, AHandEditedFileKeepsItsCommentsAndUnknownLines) {
   settings.write_single(MAIN_Top, 88);
   EXPECT_EQ(file_text(file),
             "\xEF\xBB\xBF; mine\r\n[KQ-REZ-V1]\r\nMAIN_Left = 77\r\nwhatever\r\nMAIN_Top=88\r\n[other]\r\nMAIN_Left=5\r\n");
+}
+
+TEST_F(IniStoreTest, OldMacLineEndingsAndWholeNumbersInOtherFormsReadAsWritten) {
+  seed("[KQ-REZ-V1]\rMAIN_Left=1440.0\rAUTOSTART_TICKBOX=0.0\rAlwaysOnTop_TICKBOX=1E0");
+  IniStore ini = store();
+  Settings settings(ini);
+  EXPECT_EQ(settings.read_single(MAIN_Left), 1440);
+  EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 0);
+  EXPECT_EQ(settings.read_option(AlwaysOnTop_TICKBOX), 1);
+  settings.write_single(MAIN_Left, 5);
+  EXPECT_EQ(file_text(file), "[KQ-REZ-V1]\rMAIN_Left=5\rAUTOSTART_TICKBOX=0.0\rAlwaysOnTop_TICKBOX=1E0");
 }
 
 TEST_F(IniStoreTest, GarbledValuesAndFilesReadAsTheDefaults) {
@@ -171,7 +190,10 @@ TEST_F(IniStoreTest, WhatCannotBeReadIsLeftAloneAndFailsTheWrite) {
 TEST_F(IniStoreTest, AFolderThatCannotBeCreatedFailsTheWrite) {
   std::filesystem::create_directories(temp.path());
   put_file(temp.path() / "plain file", "x");
-  IniStore ini(IniOptions{temp.path() / "plain file" / "config", {}, {}});
+  IniOptions options;
+  options.config_folder = temp.path() / "plain file" / "config";
+  options.report = [](std::string_view) {};
+  IniStore ini(std::move(options));
   EXPECT_THROW(ini.write(application, section, "MAIN_Left", "5"), WriteError);
   EXPECT_EQ(ini.read(application, section, "MAIN_Left", 1000), "1000");
   EXPECT_EQ(file_text(temp.path() / "plain file"), "x");
@@ -190,20 +212,39 @@ TEST_F(IniStoreTest, ARefusedStepLosesNothing) {
        {WriteStep::lock, WriteStep::create_temp, WriteStep::write_temp, WriteStep::sync_temp, WriteStep::rename}) {
     SCOPED_TRACE(static_cast<int>(refused));
     seed(hand_edited);
-    IniStore ini = store([refused](WriteStep step) { return step == refused; });
+    IniStore ini = store([refused](WriteStep step) { return step == refused ? ENOSPC : 0; });
     EXPECT_THROW(ini.write(application, section, "MAIN_Left", "2"), WriteError);
     EXPECT_THROW(ini.write(application, section, "MAIN_Top", "3"), WriteError);
     EXPECT_EQ(file_text(file), hand_edited);
     EXPECT_EQ(ini.read(application, section, "MAIN_Left", 0), "1");
     EXPECT_TRUE(litter().empty());
+    // Each lost save is said once, with its key and the reason.
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_TRUE(said[0].starts_with("KQ_REZ: cannot save MAIN_Left: ")) << said[0];
+    EXPECT_NE(said[0].find(std::strerror(ENOSPC)), std::string::npos) << said[0];
+    EXPECT_TRUE(said[1].starts_with("KQ_REZ: cannot save MAIN_Top: ")) << said[1];
+    said.clear();
   }
 }
 
-TEST_F(IniStoreTest, AFolderThatCannotBeSyncedStillKeepsTheWrite) {
-  seed(hand_edited);
-  IniStore ini = store([](WriteStep step) { return step == WriteStep::sync_folder; });
-  ini.write(application, section, "MAIN_Left", "2");
-  EXPECT_EQ(ini.read(application, section, "MAIN_Left", 0), "2");
+TEST_F(IniStoreTest, AFolderThatFailsToSyncIsAFailedSave) {
+  // The new file is in place but may not outlive a crash: that is said. A
+  // file system that cannot sync a folder at all is no failure.
+  for (const int error : {EIO, EINVAL}) {
+    SCOPED_TRACE(error);
+    seed(hand_edited);
+    said.clear();
+    IniStore ini = store([error](WriteStep step) { return step == WriteStep::sync_folder ? error : 0; });
+    if (error == EIO) {
+      EXPECT_THROW(ini.write(application, section, "MAIN_Left", "2"), WriteError);
+      ASSERT_EQ(said.size(), 1u);
+      EXPECT_NE(said[0].find("could not be synced"), std::string::npos) << said[0];
+    } else {
+      ini.write(application, section, "MAIN_Left", "2");
+      EXPECT_TRUE(said.empty());
+    }
+    EXPECT_EQ(ini.read(application, section, "MAIN_Left", 0), "2");
+  }
 }
 
 TEST_F(IniStoreTest, AReadOnlyFolderLosesNothing) {
@@ -263,7 +304,7 @@ TEST_F(IniStoreTest, AWriterKilledAtAnyStepLeavesTheOldOrTheNewFile) {
     const int outcome = in_child([&] {
       IniStore ini = store([killed_at](WriteStep step) {
         if (step == killed_at) ::raise(SIGKILL);
-        return false;
+        return 0;
       });
       ini.write(application, section, "MAIN_Top", "2");
       return 0;

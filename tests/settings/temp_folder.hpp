@@ -1,7 +1,9 @@
 #pragma once
 // A fresh folder under $TMPDIR (or /tmp), removed with all it holds.
 
+#include <grp.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +17,9 @@ namespace kq::settings::testing {
 class TempFolder {
  public:
   TempFolder() {
+    // Folders the tests make must come out private whatever the caller's
+    // umask, as the store itself makes them.
+    ::umask(022);
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr && base[0] == '/' ? base : "/tmp") + "/kq-settings-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -67,5 +72,22 @@ int in_child(Body body) {
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
+
+// Runs body in a child process under another user id, the way a second user
+// of the machine would; -1 when this process cannot take another user's id
+// (only the superuser can, which the test machines run as).
+template <typename Body>
+int as_user(uid_t user, Body body) {
+  if (::geteuid() != 0) return -1;
+  return in_child([&] {
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(user, user, user) != 0 || ::setresuid(user, user, user) != 0)
+      return 97;
+    return body();
+  });
+}
+
+// Two ordinary users who share the machine, neither of them the superuser.
+inline constexpr uid_t victim_uid = 4242;
+inline constexpr uid_t other_uid = 65534;
 
 }  // namespace kq::settings::testing

@@ -96,16 +96,29 @@ TEST(SingleText, NonFiniteValuesReadBackAsTheDefault) {
   }
 }
 
-TEST(ToOption, TakesSixteenBitIntegersOnly) {
-  const std::pair<const char*, std::int16_t> cases[] = {
-      {"0", 0},      {"1", 1},         {"2", 2},           {" 1 ", 1},     {"+1", 1},
-      {"-1", -1},    {"32767", 32767}, {"-32768", -32768}, {"007", 7},
-      // The default (5 here) for everything that is not one.
-      {"32768", 5},  {"-32769", 5},    {"99999999999", 5}, {"", 5},        {"yes", 5},
-      {"1.0", 5},    {"1e0", 5},       {"+-1", 5},         {"-", 5},       {"0x1", 5},
-      {"1 1", 5},
+TEST(ToOption, TakesWholeNumbersInAnyNumberFormWithinSixteenBits) {
+  struct Case {
+    const char* text;
+    std::int16_t expected;
+    const char* separator = ".";
   };
-  for (const auto& [text, expected] : cases) EXPECT_EQ(to_option(text, 5), expected) << '"' << text << '"';
+  const Case cases[] = {
+      {"0", 0},       {"1", 1},          {"2", 2},            {" 1 ", 1},      {"+1", 1},
+      {"-1", -1},     {"32767", 32767},  {"-32768", -32768},  {"007", 7},
+      // Whole numbers written another way: a stored "0.0" is off, not the default.
+      {"0.0", 0},     {"-0.0", 0},       {"1.0", 1},          {"1E0", 1},      {"1e0", 1},
+      {"2.000", 2},   {"+1.", 1},        {".0", 0},           {"10e-1", 1},    {"32767.0", 32767},
+      {"1,0", 1, ","},
+      // The default (5 here) for everything that is not one.
+      {"32768", 5},   {"-32769", 5},     {"99999999999", 5},  {"", 5},         {"yes", 5},
+      {"1.5", 5},     {"0.5", 5},        {"1e-1", 5},         {"32768.0", 5},  {"1e400", 5},
+      {"+-1", 5},     {"-", 5},          {"0x1", 5},          {"1 1", 5},      {"inf", 5},
+      {"nan", 5},     {"1,0", 5},        {"1,5", 5, ","},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(to_option(c.text, 5, c.separator), c.expected) << '"' << c.text << '"' << " with " << c.separator;
+  }
+  EXPECT_EQ(to_option("0.0", 1), 0);  // the current locale's separator is "."
 }
 
 TEST(OptionText, IsTheDecimalText) {

@@ -5,6 +5,8 @@
 #include <ostream>
 
 #include "kq/ui/about_dialog.hpp"
+#include "kq/ui/about_dialog_controls.hpp"
+#include "kq/ui/main_window_controls.hpp"
 #include "ui_fixture.hpp"
 
 namespace kq::ui::test {
@@ -15,12 +17,12 @@ TEST_F(UiTest, ClearingAutoStartShowsTheDisabledCaptionEvenWhenItsWriteFails) {
   sim.set_tick_count(93'784'500);
   run({[&] { sim.advance(1); },
        [&] { sim.double_click("main"); },
-       [&] { sim.click("about", "AUTOSTART_TICKBOX"); },
+       [&] { sim.click("about", about_controls::AUTOSTART_TICKBOX); },
        [&] {
          EXPECT_EQ(main.caption(), disabled_caption);
-         EXPECT_EQ(main.tick_box("AUTOSTART_TICKBOX").value(), 0);
-         EXPECT_FALSE(main.timer("UPTIME_TIMER").enabled());
-         EXPECT_FALSE(main.timer("KQ_DISPLAY_UPDATE_TIMER").enabled());
+         EXPECT_EQ(main.tick_box(main_controls::AUTOSTART_TICKBOX).value(), 0);
+         EXPECT_FALSE(main.timer(main_controls::UPTIME_TIMER).enabled());
+         EXPECT_FALSE(main.timer(main_controls::KQ_DISPLAY_UPDATE_TIMER).enabled());
          sim.advance(2000);
          EXPECT_EQ(main.caption(), disabled_caption);
        },
@@ -35,7 +37,7 @@ TEST_F(UiTest, AboutPositionWritesGoOnPastAFailedKey) {
   store.failing = {"ABOUT_Left"};
   run({[&] { sim.double_click("main"); },
        [&] { sim.move("about", 3000, 4000); },
-       [&] { sim.click("about", "OK_BUTTON"); },
+       [&] { sim.click("about", about_controls::OK_BUTTON); },
        [&] { sim.close("main"); }});
   EXPECT_TRUE(main.closed());
   EXPECT_FALSE(store.values.contains("ABOUT_Left"));
@@ -60,15 +62,15 @@ TEST_P(DialogOptions, LoadRunsTheClickOnlyOnAChange) {
   const auto& option = GetParam();
   store.values["AlwaysOnTop_TICKBOX"] = option.stored;
   run({[&] {
-         main.tick_box("AlwaysOnTop_TICKBOX").set_value(1);  // as if switched on meanwhile
+         main.tick_box(main_controls::AlwaysOnTop_TICKBOX).set_value(1);  // as if switched on meanwhile
          take_log();
          sim.double_click("main");
        },
        [&] {
          auto* about = sim.window("about");
          ASSERT_NE(about, nullptr);
-         EXPECT_EQ(about->tick_box("AlwaysOnTop_TICKBOX").value(), option.dialog_value);
-         EXPECT_EQ(main.tick_box("AlwaysOnTop_TICKBOX").value(), option.main_value);
+         EXPECT_EQ(about->tick_box(about_controls::AlwaysOnTop_TICKBOX).value(), option.dialog_value);
+         EXPECT_EQ(main.tick_box(main_controls::AlwaysOnTop_TICKBOX).value(), option.main_value);
          const auto lines = take_log();
          const bool clicked =
              std::find(lines.begin(), lines.end(), "click about.AlwaysOnTop_TICKBOX") != lines.end();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kq/engine/worksheet.hpp"
+#include "kq/ui/main_window_controls.hpp"
 #include "ui_fixture.hpp"
 
 namespace kq::ui::test {
@@ -16,11 +17,12 @@ namespace {
 
 using ::testing::IsEmpty;
 using engine::Cell;
+namespace names = main_controls;
 
 TEST_F(UiTest, JustCreatedNothingTicks) {
   EXPECT_EQ(main.caption(), "KQ-DADEDED: 00000X, 00X, 00X, 000X,");
-  EXPECT_EQ(main.tick_box("AlwaysOnTop_TICKBOX").value(), 1);
-  EXPECT_EQ(main.tick_box("AUTOSTART_TICKBOX").value(), 1);
+  EXPECT_EQ(main.tick_box(names::AlwaysOnTop_TICKBOX).value(), 1);
+  EXPECT_EQ(main.tick_box(names::AUTOSTART_TICKBOX).value(), 1);
   for (auto* timer : main.timers()) EXPECT_FALSE(timer->running()) << timer->name();
   sim.advance(10'000);
   EXPECT_THAT(log, IsEmpty());
@@ -70,8 +72,25 @@ TEST_F(UiTest, KeeperMakesMainTopmostAndDemotesTheOther) {
 
 TEST_F(UiTest, TotalsTimerNeverRuns) {
   main.show();
-  EXPECT_FALSE(main.timer("TOTALS_TIMER").running());
-  EXPECT_EQ(main.timer("TOTALS_TIMER").interval(), 0);
+  EXPECT_FALSE(main.timer(names::TOTALS_TIMER).running());
+  EXPECT_EQ(main.timer(names::TOTALS_TIMER).interval(), 0);
+}
+
+// The hidden fields hold no text of their own: each reads its cell's, so
+// what the stages write shows in the fields and what a driver sets in a field
+// is the cell's new text.
+TEST_F(UiTest, TextFieldsAreTheWorksheetCells) {
+  for (std::size_t i = 0; i < engine::cell_count; ++i) {
+    const auto cell = static_cast<Cell>(i);
+    SCOPED_TRACE(engine::cell_name(cell));
+    EXPECT_EQ(&main.text_field(engine::cell_name(cell)).text(), &main.worksheet().text(cell));
+  }
+  sim.set_tick_count(93'784'500);
+  main.show();
+  sim.advance(1);
+  EXPECT_EQ(main.text_field("SECONDS_DIFFERENCE_ROUNDED_TB").text(), "4");
+  main.text_field("DAYS_ROUNDED_TB").set_text("12");
+  EXPECT_EQ(main.worksheet().text(Cell::DAYS_ROUNDED_TB), "12");
 }
 
 struct BrokenCell {
@@ -94,14 +113,16 @@ TEST_P(StageFailures, AreSwallowedAndTheStagesGoOn) {
   sim.advance(1);
   EXPECT_EQ(main.caption(), "KQ-DADEDED: 1d, 2h, 3m, 4s");
 
-  const std::string kept = main.worksheet().text(GetParam().cell);
-  main.worksheet().set_text(GetParam().cell, GetParam().text);
+  // Broken and mended as a driver would, through the cell's text field.
+  auto& field = main.text_field(engine::cell_name(GetParam().cell));
+  const std::string kept = field.text();
+  field.set_text(GetParam().text);
   sim.advance(3000);
   EXPECT_EQ(main.caption(), GetParam().caption);
   EXPECT_THAT(failures, IsEmpty());
   EXPECT_EQ(sim.failure_count(), 0u);
 
-  main.worksheet().set_text(GetParam().cell, kept);
+  field.set_text(kept);
   sim.advance(10);
   EXPECT_EQ(main.caption(), "KQ-DADEDED: 1d, 2h, 3m, 7s");
 }
@@ -130,12 +151,12 @@ TEST_P(StoredOptions, ReadAsTheTickBoxTakesThem) {
   store.values["AlwaysOnTop_TICKBOX"] = GetParam().text;
   store.values["AUTOSTART_TICKBOX"] = GetParam().text;
   main.show();
-  EXPECT_EQ(main.tick_box("AlwaysOnTop_TICKBOX").value(), GetParam().value);
-  EXPECT_EQ(main.tick_box("AUTOSTART_TICKBOX").value(), GetParam().value);
+  EXPECT_EQ(main.tick_box(names::AlwaysOnTop_TICKBOX).value(), GetParam().value);
+  EXPECT_EQ(main.tick_box(names::AUTOSTART_TICKBOX).value(), GetParam().value);
   EXPECT_EQ(main.caption(), disabled_caption);
-  EXPECT_EQ(main.timer("AlwaysOnTopTimer").running(), GetParam().value == 1);
-  EXPECT_EQ(main.timer("UPTIME_TIMER").running(), GetParam().value == 1);
-  EXPECT_EQ(main.timer("KQ_DISPLAY_UPDATE_TIMER").interval(), 1);
+  EXPECT_EQ(main.timer(names::AlwaysOnTopTimer).running(), GetParam().value == 1);
+  EXPECT_EQ(main.timer(names::UPTIME_TIMER).running(), GetParam().value == 1);
+  EXPECT_EQ(main.timer(names::KQ_DISPLAY_UPDATE_TIMER).interval(), 1);
   EXPECT_EQ(sim.failure_count(), 0u);
 }
 

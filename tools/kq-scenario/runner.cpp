@@ -5,6 +5,7 @@
 #include <map>
 
 #include "kq/engine/worksheet.hpp"
+#include "kq/settings/values.hpp"
 
 namespace kq::scenario {
 
@@ -191,15 +192,14 @@ std::string Runner::show_window_item(const Command& command, std::string_view wi
   if (window == nullptr) throw ScriptError{command.line, std::string(window_name) + " is not open"};
 
   if (window == main_.get()) {
-    // The worksheet is the truth for the cells and registers.
-    if (auto cell = engine::cell_by_name(item)) return main_->worksheet().text(*cell);
+    // The registers are no controls; the cells are, as the window's text fields.
     if (auto reg = engine::register_by_name(item)) return std::to_string(main_->worksheet().reg(*reg));
   }
-  using platform::sim::twips_text;
-  if (item == "Left") return twips_text(window->left());
-  if (item == "Top") return twips_text(window->top());
-  if (item == "Width") return twips_text(window->width());
-  if (item == "Height") return twips_text(window->height());
+  using settings::single_text;
+  if (item == "Left") return single_text(window->left());
+  if (item == "Top") return single_text(window->top());
+  if (item == "Width") return single_text(window->width());
+  if (item == "Height") return single_text(window->height());
   if (item == "caption") return window->caption();
   if (item == "topmost") return sim_.topmost(window->handle()) ? "1" : "0";
 

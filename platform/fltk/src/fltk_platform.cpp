@@ -22,20 +22,38 @@ namespace kq::platform::fltk {
 
 using linux_host::boot_milliseconds;
 
+namespace {
+
+// The desktop's own text size at 96 DPI (FLTK's default), for the controls
+// that set no font of their own.
+constexpr int design_text_pixels = 14;
+
+// One icon image as RGB pixels, each pixel of the design `scale` pixels wide.
+std::unique_ptr<Fl_RGB_Image> icon_image(const IconImage& image, int scale) {
+  const int size = image.size * scale;
+  auto* pixels = new uchar[static_cast<std::size_t>(size * size * 3)];
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      auto rgb = icon_pixel(image, x / scale, y / scale);
+      std::copy(rgb.begin(), rgb.end(), pixels + static_cast<std::size_t>((y * size + x) * 3));
+    }
+  auto icon = std::make_unique<Fl_RGB_Image>(pixels, size, size, 3);
+  icon->alloc_array = 1;  // the image frees its pixels
+  return icon;
+}
+
+}  // namespace
+
 FltkPlatform::FltkPlatform(Display* display)
     : x11_(display), dpi_(x11_.dpi()), frame_guess_(x11_.probe_frame_extents().value_or(design_frame(dpi_))) {
-  for (const auto& image : program_icon_images()) {
-    const auto count = static_cast<std::size_t>(image.size * image.size * 3);
-    auto* pixels = new uchar[count];
-    for (int y = 0; y < image.size; ++y)
-      for (int x = 0; x < image.size; ++x) {
-        auto rgb = icon_pixel(image, x, y);
-        std::copy(rgb.begin(), rgb.end(), pixels + static_cast<std::size_t>((y * image.size + x) * 3));
-      }
-    auto icon = std::make_unique<Fl_RGB_Image>(pixels, image.size, image.size, 3);
-    icon->alloc_array = 1;  // the image frees its pixels
-    icons_.push_back(std::move(icon));
-  }
+  // Widgets take their text size when they are made: scale it before any is.
+  FL_NORMAL_SIZE = static_cast<Fl_Fontsize>(std::lround(design_text_pixels * dpi_ / 96.0));
+  // The two design images, and on a high-DPI screen the same two in whole
+  // multiples of their pixels, so the window manager need not blur them.
+  const int scale = static_cast<int>(std::lround(dpi_ / 96.0));
+  for (const auto& image : program_icon_images()) icons_.push_back(icon_image(image, 1));
+  if (scale > 1)
+    for (const auto& image : program_icon_images()) icons_.push_back(icon_image(image, scale));
   Fl::add_system_handler(&FltkPlatform::on_x_event, this);
   schedule_.set_delivery([](Timer& timer) { linux_host::run_behaviour([&] { timer.tick(); }); });
 }
@@ -192,6 +210,11 @@ int FltkPlatform::on_x_event(void* event, void* data) {
     for (auto* peer : platform->peers_)
       if (peer->xid() == xevent.xany.window) peer->frame_extents_changed();
   }
+  // Iconified: the window manager sets WM_STATE, then unmaps the window.
+  // Once framed, our windows report no property changes: the unmap comes.
+  if (x11.is_wm_state_change(xevent) || xevent.type == UnmapNotify)
+    for (auto* peer : platform->peers_)
+      if (peer->xid() == xevent.xany.window) peer->window_state_changed();
   return 0;  // FLTK handles the event as usual
 }
 

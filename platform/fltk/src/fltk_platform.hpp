@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "kq/platform/design.hpp"
-#include "kq/platform/fltk/geometry.hpp"
+#include "kq/platform/geometry.hpp"
 #include "kq/platform/linux/stop_signals.hpp"
 #include "kq/platform/linux/wake_timer.hpp"
 #include "kq/platform/platform.hpp"

@@ -161,18 +161,25 @@ Handle FltkWindowPeer::handle() const { return static_cast<Handle>(xid()); }
 
 ::Window FltkWindowPeer::xid() const { return native_->shown() ? fl_xid(native_.get()) : 0; }
 
+namespace {
+
+int edge_of(const Rect& outer, Edge edge) {
+  switch (edge) {
+    case Edge::left: return outer.x;
+    case Edge::top: return outer.y;
+    case Edge::width: return outer.w;
+    case Edge::height: return outer.h;
+  }
+  return 0;
+}
+
+}  // namespace
+
 float FltkWindowPeer::placement(Edge edge) const {
-  const double dpi = platform_.dpi();
   Rect outer = outer_;
   if (shown_ && native_->shown())
     outer = outer_rect({native_->x(), native_->y(), native_->w(), native_->h()}, frame_);
-  switch (edge) {
-    case Edge::left: return pixels_to_twips(outer.x, dpi);
-    case Edge::top: return pixels_to_twips(outer.y, dpi);
-    case Edge::width: return pixels_to_twips(outer.w, dpi);
-    case Edge::height: return pixels_to_twips(outer.h, dpi);
-  }
-  return 0;
+  return kept_.read(edge, edge_of(outer, edge), platform_.dpi());
 }
 
 void FltkWindowPeer::set_placement(Edge edge, float twips) {
@@ -185,6 +192,7 @@ void FltkWindowPeer::set_placement(Edge edge, float twips) {
     case Edge::width: outer_.w = pixels; break;
     case Edge::height: outer_.h = pixels; break;
   }
+  kept_.set(edge, pixels, twips);
   if (shown_) apply_outer();
 }
 
@@ -274,6 +282,16 @@ void FltkWindowPeer::frame_extents_changed() {
   if (!first) outer_ = outer_rect({native_->x(), native_->y(), native_->w(), native_->h()}, *frame);
   frame_ = *frame;
   apply_outer();
+}
+
+// A window without a minimise button is never iconic by design, and with no
+// taskbar entry nothing would bring it back: a window manager that iconifies
+// it anyway (some always offer the button) sees it return at once, without
+// the focus, so that the window the user works in keeps it.
+void FltkWindowPeer::window_state_changed() {
+  if (!shown_ || window_.design().minimise_button) return;
+  auto& x11 = platform_.x11();
+  if (x11.is_iconic(xid())) x11.map_without_focus(xid());
 }
 
 void FltkWindowPeer::close() {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "kq/platform/fltk/geometry.hpp"
+#include "kq/platform/geometry.hpp"
 #include "kq/platform/window.hpp"
 
 class Fl_Widget;
@@ -46,6 +46,7 @@ class FltkWindowPeer final : public WindowPeer {
   void user_key(Key key);
   void user_close();
   void frame_extents_changed();
+  void window_state_changed();
 
  private:
   void build_widgets();
@@ -60,6 +61,7 @@ class FltkWindowPeer final : public WindowPeer {
   std::unique_ptr<NativeWindow> native_;
   std::vector<std::pair<Control*, Fl_Widget*>> widgets_;
   Rect outer_;                 // the outer frame asked for, pixels
+  KeptTwips kept_;             // what the behaviours set, read back while the window stays put
   FrameExtents frame_;         // the frame around the client area
   bool frame_from_manager_ = false;
   std::string caption_;

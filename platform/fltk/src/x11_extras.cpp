@@ -37,13 +37,16 @@ X11Extras::X11Extras(Display* display)
       net_wm_state_(intern(display, "_NET_WM_STATE")),
       net_wm_state_skip_taskbar_(intern(display, "_NET_WM_STATE_SKIP_TASKBAR")),
       net_wm_state_above_(intern(display, "_NET_WM_STATE_ABOVE")),
+      net_wm_state_hidden_(intern(display, "_NET_WM_STATE_HIDDEN")),
       net_active_window_(intern(display, "_NET_ACTIVE_WINDOW")),
       net_client_list_(intern(display, "_NET_CLIENT_LIST")),
       net_client_list_stacking_(intern(display, "_NET_CLIENT_LIST_STACKING")),
       net_frame_extents_(intern(display, "_NET_FRAME_EXTENTS")),
       net_request_frame_extents_(intern(display, "_NET_REQUEST_FRAME_EXTENTS")),
       net_wm_name_(intern(display, "_NET_WM_NAME")),
-      utf8_string_(intern(display, "UTF8_STRING")) {
+      utf8_string_(intern(display, "UTF8_STRING")),
+      wm_state_(intern(display, "WM_STATE")),
+      net_wm_user_time_(intern(display, "_NET_WM_USER_TIME")) {
   // The root's property changes tell when the active window or the stacking
   // changes; other event selections on the root stay as they are.
   ::Window root = DefaultRootWindow(display_);
@@ -218,6 +221,36 @@ std::optional<FrameExtents> X11Extras::probe_frame_extents() {
 
 bool X11Extras::is_frame_extents_change(const XEvent& event) const {
   return event.type == PropertyNotify && event.xproperty.atom == net_frame_extents_;
+}
+
+bool X11Extras::is_wm_state_change(const XEvent& event) const {
+  return event.type == PropertyNotify && event.xproperty.atom == wm_state_;
+}
+
+bool X11Extras::is_iconic(::Window window) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  bool iconic = false;
+  if (XGetWindowProperty(display_, window, wm_state_, 0, 2, False, wm_state_, &type, &format, &count,
+                         &after, &data) == Success &&
+      type == wm_state_ && format == 32 && count >= 1)
+    iconic = *reinterpret_cast<long*>(data) == IconicState;
+  if (data != nullptr) XFree(data);
+  return iconic;
+}
+
+void X11Extras::map_without_focus(::Window window) {
+  unsent_ = true;
+  // First as a state change, which window managers carry out without
+  // activating the window (some take a map request of an iconic window for
+  // an activation); the map then is a no-op. Others map it on the request.
+  send_wm_state(window, net_wm_state_remove, net_wm_state_hidden_, None);
+  long never = 0;
+  XChangeProperty(display_, window, net_wm_user_time_, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&never), 1);
+  XMapWindow(display_, window);
 }
 
 double X11Extras::dpi() {

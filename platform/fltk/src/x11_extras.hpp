@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "kq/platform/fltk/geometry.hpp"
+#include "kq/platform/geometry.hpp"
 
 namespace kq::platform::fltk {
 
@@ -58,6 +58,14 @@ class X11Extras {
   // else 96.
   double dpi();
 
+  // The window manager has changed WM_STATE: the window may have been iconified.
+  bool is_wm_state_change(const XEvent& event) const;
+  // WM_STATE says IconicState.
+  bool is_iconic(::Window window);
+  // Maps the window again (Iconic to Normal), asking that it not be given
+  // the focus (_NET_WM_USER_TIME 0).
+  void map_without_focus(::Window window);
+
   // Requests were queued since the last call: the loop flushes them.
   bool take_unsent() { return std::exchange(unsent_, false); }
 
@@ -78,6 +86,7 @@ class X11Extras {
   Atom net_wm_state_;
   Atom net_wm_state_skip_taskbar_;
   Atom net_wm_state_above_;
+  Atom net_wm_state_hidden_;
   Atom net_active_window_;
   Atom net_client_list_;
   Atom net_client_list_stacking_;
@@ -85,6 +94,8 @@ class X11Extras {
   Atom net_request_frame_extents_;
   Atom net_wm_name_;
   Atom utf8_string_;
+  Atom wm_state_;
+  Atom net_wm_user_time_;
 };
 
 }  // namespace kq::platform::fltk

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "kq/settings/values.hpp"
+
 namespace kq::platform::sim {
 
 namespace {
@@ -36,7 +38,7 @@ SimPeer::~SimPeer() { sim_.peer_destroyed(this); }
 float SimPeer::placement(Edge edge) const { return placement_[static_cast<std::size_t>(edge)]; }
 
 void SimPeer::set_placement(Edge edge, float twips) {
-  sim_.log("set " + name_ + "." + std::string(edge_name(edge)) + " " + twips_text(twips));
+  sim_.log("set " + name_ + "." + std::string(edge_name(edge)) + " " + settings::single_text(twips));
   placement_[static_cast<std::size_t>(edge)] = twips;
 }
 

@@ -1,11 +1,10 @@
 #include "kq/platform/sim/sim_platform.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
-#include <exception>
 #include <optional>
 
+#include "kq/platform/behaviour.hpp"
 #include "sim_peer.hpp"
 
 namespace kq::platform::sim {
@@ -14,14 +13,6 @@ std::string short_name(std::string_view design_name) {
   if (design_name == "KQ_REZ_MAIN") return "main";
   if (design_name == "KQ_REZ_ABOUT") return "about";
   return std::string(design_name);
-}
-
-std::string twips_text(float value) {
-  if (value == 0) return "0";  // no "-0", as the store writes it
-  char buffer[128];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (error != std::errc()) return "?";
-  return std::string(buffer, end);
 }
 
 SimPlatform::SimPlatform() {
@@ -49,12 +40,7 @@ void SimPlatform::log(std::string_view line) const {
 
 template <class F>
 void SimPlatform::deliver(F&& event) {
-  try {
-    event();
-  } catch (const std::exception& failure) {
-    ++failure_count_;
-    if (failures_) failures_(failure.what());
-  }
+  if (!run_behaviour(event, &failures_)) ++failure_count_;
 }
 
 bool SimPlatform::pull_step() {

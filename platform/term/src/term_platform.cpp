@@ -1,11 +1,13 @@
 #include "kq/platform/term/term_platform.hpp"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +17,7 @@
 #include "kq/platform/linux/stop_signals.hpp"
 #include "kq/platform/linux/wake_timer.hpp"
 #include "kq/platform/timer_schedule.hpp"
+#include "kq/platform/term/face_line.hpp"
 #include "kq/platform/window.hpp"
 
 namespace kq::platform::term {
@@ -32,7 +35,20 @@ void write_all(std::string_view text) {
   }
 }
 
-// Keys one at a time without echo; Ctrl-C still raises SIGINT.
+// The terminal's width now (it may change while the program runs), 0 when unknown.
+int terminal_columns() {
+  winsize size{};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0) return size.ws_col;
+  return 0;
+}
+
+Output stdout_kind() {
+  const char* term = std::getenv("TERM");
+  return output_kind(isatty(STDOUT_FILENO) != 0, term != nullptr ? term : "");
+}
+
+// Keys one at a time without echo, wherever the output goes; Ctrl-C still
+// raises SIGINT.
 class RawKeys {
  public:
   RawKeys() {
@@ -85,7 +101,7 @@ class TermPeer final : public WindowPeer {
 
 class TermPlatform final : public Platform {
  public:
-  TermPlatform() : terminal_(isatty(STDOUT_FILENO) != 0) {
+  TermPlatform() : line_(stdout_kind()) {
     schedule_.set_delivery([](Timer& timer) { run_behaviour([&] { timer.tick(); }); });
   }
 
@@ -130,33 +146,22 @@ class TermPlatform final : public Platform {
   void forget_timers(const Window& window) { schedule_.remove(window); }
 
   void show_face(std::string_view caption) {
-    if (terminal_) {
-      raw_keys_.emplace();
-      write_all("\x1b[22;0t\x1b[?25l");  // keep the terminal's own title; hide the cursor
-    }
+    raw_keys_.emplace();
+    write_all(line_.shown());
     face_shown_ = true;
     show_caption(caption);
   }
 
   void show_caption(std::string_view caption) {
     if (!face_shown_) return;
-    std::string out;
-    if (terminal_) {
-      out.append("\r").append(caption).append("\x1b[K");
-      out.append("\x1b]0;").append(caption).append("\x07");
-    } else {
-      out.append(caption).append("\n");
-    }
-    write_all(out);
+    write_all(line_.caption(caption, line_.output() == Output::lines ? 0 : terminal_columns()));
   }
 
   void close_face() {
     if (!face_shown_) return;
     face_shown_ = false;
-    if (terminal_) {
-      write_all("\x1b[?25h\x1b[23;0t\r\n");  // cursor back, the terminal's title back
-      raw_keys_.reset();
-    }
+    write_all(line_.closed());
+    raw_keys_.reset();
   }
 
  private:
@@ -195,7 +200,7 @@ class TermPlatform final : public Platform {
       if (buffer[i] == 'q' || buffer[i] == 'Q') quit_key_ = true;
   }
 
-  bool terminal_;
+  FaceLine line_;
   bool face_shown_ = false;
   bool keys_open_ = true;
   bool quit_key_ = false;

@@ -1,9 +1,14 @@
 #!/usr/bin/env python3
-"""Writes app.ico: the program icon, bright green block letters KQ on black,
-as two 256-colour, fully opaque images (16 x 16 and 24 x 24).
-Usage: make_icon.py [output.ico]"""
+"""The one source of the program icon, bright green block letters KQ on
+black: writes app.ico (two 256-colour, fully opaque images, 16 x 16 and
+24 x 24) and the PNG images of the Linux desktop entry (16, 24, 32, 48 and
+256 pixels, the larger ones the small drawings scaled up by whole factors).
+Usage: make_icon.py [output.ico [png-folder]]
+  default: app.ico beside this script, PNGs in app/linux/icons/ (SIZExSIZE/kq-dadeded.png)"""
+import os
 import struct
 import sys
+import zlib
 
 GLYPHS = {
     16: (1, 3, 2, [  # left margin, top margin, gap; then K and Q, 6 x 10
@@ -69,6 +74,34 @@ def icon():
     return data + b"".join(images)
 
 
+# Each desktop size and the drawing it is scaled up from.
+PNG_SIZES = {16: 16, 24: 24, 32: 16, 48: 24, 256: 16}
+
+
+def png(size):
+    """An 8-bit RGB PNG, every drawing pixel repeated size / drawing times."""
+    drawing = PNG_SIZES[size]
+    factor = size // drawing
+    rows = b""
+    for row in pixels(drawing):
+        line = b"".join((b"\0\xff\0" if p == GREEN else b"\0\0\0") * factor for p in row)
+        rows += (b"\0" + line) * factor
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+
+
 if __name__ == "__main__":
-    with open(sys.argv[1] if len(sys.argv) > 1 else "app.ico", "wb") as out:
+    here = os.path.dirname(os.path.abspath(__file__))
+    ico_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "app.ico")
+    png_folder = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "..", "..", "app", "linux", "icons")
+    with open(ico_path, "wb") as out:
         out.write(icon())
+    for size in PNG_SIZES:
+        folder = os.path.join(png_folder, f"{size}x{size}")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "kq-dadeded.png"), "wb") as out:
+            out.write(png(size))

@@ -3,7 +3,8 @@
 # Usage: desktop.sh PROGRAM WM_POKE
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib.sh"
+source "$here/../lib.sh"
+e2e_begin
 program=$(realpath "$1")
 poke=$(realpath "$2")
 
@@ -156,6 +157,37 @@ sleep 2
 close_program
 say "'$disabled' for the whole run"
 
+echo "== SIGTERM with the About dialog open saves both windows"
+start_program
+xdotool windowmove "$main" 240 180 >/dev/null
+main_moved() { read -r x _ _ _ < <(client_geometry "$main") && near "$x" 240 40; }
+wait_for 5 main_moved || fail "the main window did not move: $(client_geometry "$main")"
+read -r _ _ _ height < <(client_geometry "$main")
+xdotool mousemove --window "$main" 20 $((height / 2)) click --repeat 2 --delay 120 1
+wait_for 10 window_exists '^KQ-DADEDED - ABOUT$' || fail "no About dialog"
+about=$(window_named '^KQ-DADEDED - ABOUT$')
+wait_for 10 framed "$about" || fail "no frame around the About dialog"
+xdotool windowmove "$about" 420 520 >/dev/null
+about_moved() { read -r x _ _ _ < <(client_geometry "$about") && near "$x" 420 40; }
+wait_for 5 about_moved || fail "the About dialog did not move: $(client_geometry "$about")"
+sleep 0.3
+read -r mx my _ _ < <(client_geometry "$main")
+read -r ml _ mt _ < <(frame_of "$main")
+read -r ax ay _ _ < <(client_geometry "$about")
+read -r al _ at _ < <(frame_of "$about")
+kill -TERM "$program_pid"
+wait_gone "$program_pid" 15 || fail "the program did not end on SIGTERM"
+wait "$program_pid" || fail "the program ended with status $? on SIGTERM"
+stored_at() {  # stored_at PREFIX X_PX Y_PX: the stored Left/Top are that outer corner
+  local left top
+  left=$(ini_get "$settings" "$section" "${1}_Left") top=$(ini_get "$settings" "$section" "${1}_Top")
+  [ -n "$left" ] && [ -n "$top" ] && near "$(twips_to_px "$left")" "$2" 1 && near "$(twips_to_px "$top")" "$3" 1 ||
+    fail "stored ${1}_Left/Top '$left', '$top' for an outer frame at $2, $3 px"
+}
+stored_at MAIN $((mx - ml)) $((my - mt))
+stored_at ABOUT $((ax - al)) $((ay - at))
+say "stored MAIN at $(ini_get "$settings" "$section" MAIN_Left), $(ini_get "$settings" "$section" MAIN_Top) and ABOUT at $(ini_get "$settings" "$section" ABOUT_Left), $(ini_get "$settings" "$section" ABOUT_Top)"
+
 echo "== garbled settings file: defaults, file kept"
 {
   printf '\377\376\0binary junk\001\002\n'
@@ -171,7 +203,10 @@ cmp -s "$settings" "$e2e_tmp/garbled" || fail "starting changed the garbled file
 close_program
 grep -aq 'binary junk' "$settings" && grep -aq 'keep this unknown line' "$settings" ||
   fail "the garbled file lost its lines: $(cat -v "$settings")"
-say "defaults on a garbled store; its lines survive the close"
+# 1000 twips is no whole number of pixels: the window, never moved, keeps its twips.
+stored_is MAIN_Left 1000 && stored_is MAIN_Top 1000 ||
+  fail "an unmoved window at 1000, 1000 twips stored as $(ini_get "$settings" "$section" MAIN_Left), $(ini_get "$settings" "$section" MAIN_Top)"
+say "defaults on a garbled store; its lines survive the close; the unmoved window stored at 1000, 1000"
 
 echo "== placement with no title bar on any screen is brought back"
 printf '[%s]\nMAIN_Left=-50000\nMAIN_Top=90000\n' "$section" >"$settings"
@@ -182,5 +217,20 @@ read -r l r t b < <(frame_of "$main")
   fail "off-screen placement not mended: $x $y $w $h"
 close_program
 say "brought back to $((x - l)), $((y - t))"
+
+echo "== Xft.dpi 192: placement and size from twips at the screen's DPI, the store in twips"
+printf '[%s]\nMAIN_Left=1440\nMAIN_Top=720\nMAIN_Height=1500\n' "$section" >"$settings"
+xrdb -merge <<<"Xft.dpi: 192"
+dpi=192
+start_program
+outer_at "$main" 1440 720 || fail "not at 1440, 720 twips at 192 DPI: $(client_geometry "$main") frame $(frame_of "$main")"
+read -r _ _ w h < <(client_geometry "$main")
+read -r l r t b < <(frame_of "$main")
+near $((w + l + r)) "$(twips_to_px 4410)" 1 && near $((h + t + b)) "$(twips_to_px 1500)" 1 ||
+  fail "outer size $((w + l + r)) x $((h + t + b)) px for 4410 x 1500 twips at 192 DPI"
+close_program
+stored_is MAIN_Left 1440 && stored_is MAIN_Top 720 ||
+  fail "stored $(ini_get "$settings" "$section" MAIN_Left), $(ini_get "$settings" "$section" MAIN_Top) at 192 DPI"
+say "outer frame at 192, 96 px and 588 x 200 px; stored 1440, 720 twips"
 
 echo "desktop: all passed"

@@ -3,10 +3,12 @@
 # below it, on a virtual display with openbox. The main window is stored a
 # little wider than its default, as openbox's default title font and buttons
 # leave the default width too narrow for the whole caption.
+# KQ_XFT_DPI sets the desktop's Xft.dpi first (144, 192: a high-DPI screen).
 # Usage: tests/e2e/linux/screenshot.sh PROGRAM [OUTPUT]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib.sh"
+source "$here/../lib.sh"
+e2e_begin
 program=$(realpath "$1")
 output=${2:-docs/screenshot-linux.png}
 
@@ -15,6 +17,7 @@ mkdir -p "$XDG_CONFIG_HOME/KQ_REZ"
 printf '[%s]\nMAIN_Left=300\nMAIN_Top=300\nMAIN_Width=5200\nABOUT_Left=300\nABOUT_Top=1000\n' "$(basename "$program")" \
   >"$XDG_CONFIG_HOME/KQ_REZ/settings.ini"
 start_desktop
+[ -z "${KQ_XFT_DPI:-}" ] || xrdb -merge <<<"Xft.dpi: $KQ_XFT_DPI"
 "$program" >/dev/null 2>&1 &
 remember $!
 wait_for 20 window_exists '^KQ-DADEDED: [0-9]' || fail "no running caption"

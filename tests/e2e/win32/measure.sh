@@ -10,31 +10,41 @@
 # Usage: tests/e2e/win32/measure.sh [SECONDS] (KQ_EXE overrides the exe)
 set -euo pipefail
 cd "$(dirname "$0")/../../.."
-. tests/e2e/win32/lib.sh
+. tests/e2e/lib.sh
 seconds=${1:-30}
-kq_exe=$(realpath "${KQ_EXE:-build/win32/app/KQ-REZ-V1.exe}")
+# Where this kernel runs no 32-bit programs, the 64-bit build stands in.
+export WINE_ARCH=${WINE_ARCH:-$(wine_arch)}
+default_exe=build/win32/app/KQ-REZ-V1.exe
+[ "$WINE_ARCH" = win64 ] && default_exe=build/win64/app/KQ-REZ-V1.exe
+kq_exe=$(realpath "${KQ_EXE:-$default_exe}")
 cmake --preset release >/dev/null
 cmake --build --preset release --target kq-title-watch --parallel 2 >/dev/null
 watch=$(realpath build/release/bench/desktop/kq-title-watch)
-echo "exe size: $(stat -c %s "$kq_exe") bytes"
+echo "exe size: $(stat -c %s "$kq_exe") bytes ($WINE_ARCH)"
 
-trap kq_stop_all EXIT
-kq_start_world
-notepad_prefix=$kq_tmp/prefix-notepad
-trap 'WINEPREFIX=$notepad_prefix timeout 30 wineserver -k 2>/dev/null; kq_stop_all' EXIT
-WINEPREFIX=$notepad_prefix timeout 300 wineboot --init >"$kq_tmp/wineboot-notepad.log" 2>&1 || kq_fail "wineboot failed"
+e2e_begin
+notepad_prefix=$e2e_tmp/prefix-notepad
+e2e_before_cleanup() {
+  stop_wine_prefix
+  WINEPREFIX=$notepad_prefix timeout 30 wineserver -k 2>/dev/null || true
+}
+start_desktop 1024x768
+start_wine_prefix
+WINEPREFIX=$notepad_prefix timeout 300 wineboot --init >"$e2e_tmp/wineboot-notepad.log" 2>&1 || fail "wineboot failed"
 WINEPREFIX=$notepad_prefix timeout 120 wineserver -w || true
 
 # The program, started by the watcher so that no title escapes it.
 (cd "$(dirname "$kq_exe")" && exec "$watch" --clock raw --seconds $((seconds + 40)) -- wine "$(basename "$kq_exe")") \
-  >"$kq_tmp/titles.log" 2>"$kq_tmp/app.log" &
-kq_started_pids+=($!)
-kq_wait 30 grep -q '^pid ' "$kq_tmp/titles.log" || kq_fail "the watcher did not start the program"
-kq_app_pid=$(awk '/^pid / { print $2 }' "$kq_tmp/titles.log")
-main=$(kq_find_window 120 '^KQ-DADEDED: [0-9]+d, ') || kq_fail "no running caption"
-(cd "$kq_tmp" && WINEPREFIX=$notepad_prefix exec wine notepad) >"$kq_tmp/notepad.log" 2>&1 &
-kq_other_pid=$!
-kq_find_window 60 'Notepad$' >/dev/null || kq_fail "notepad did not start"
+  >"$e2e_tmp/titles.log" 2>"$e2e_tmp/app.log" &
+remember $!
+wait_for 30 grep -q '^pid ' "$e2e_tmp/titles.log" || fail "the watcher did not start the program"
+kq_app_pid=$(awk '/^pid / { print $2 }' "$e2e_tmp/titles.log")
+remember "$kq_app_pid"
+main=$(find_window 120 '^KQ-DADEDED: [0-9]+d, ') || fail "no running caption"
+(cd "$e2e_tmp" && WINEPREFIX=$notepad_prefix exec wine notepad) >"$e2e_tmp/notepad.log" 2>&1 &
+notepad_pid=$!
+remember "$notepad_pid"
+find_window 60 'Notepad$' >/dev/null || fail "notepad did not start"
 sleep 3
 
 in_prefix() {  # in_prefix PATTERN PREFIX: the process of that prefix whose command matches
@@ -76,7 +86,7 @@ awk -v a="$total_kq" -v b="$total_notepad" -v s="$seconds" 'BEGIN {
   printf "program + wineserver above notepad + wineserver: %.3f %% of a core\n", 100 * (a - b) / 1e9 / s }'
 
 # Captions: wait for the watcher's own end, then read its log.
-kill "$kq_other_pid" 2>/dev/null || true
+kill "$notepad_pid" 2>/dev/null || true
 sleep 1
 awk '
   /^(start|pid) / { next }
@@ -103,4 +113,4 @@ awk '
     printf "running captions: %d, %.2f a second\n", count, rate
     printf "lag after the second of Wine'"'"'s tick count, ms: min %.1f median %.1f p99 %.1f max %.1f\n",
       lags[1], lags[int((count + 1) / 2)], lags[int((count - 1) * 0.99) + 1], lags[count]
-  }' "$kq_tmp/titles.log"
+  }' "$e2e_tmp/titles.log"

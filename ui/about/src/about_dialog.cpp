@@ -3,47 +3,41 @@
 
 #include "kq/ui/about_dialog.hpp"
 
+#include "kq/ui/about_dialog_controls.hpp"
 #include "kq/ui/main_window.hpp"
 #include "kq/ui/stored_values.hpp"
 
 namespace kq::ui {
 
-namespace {
-
-namespace keys = settings;
-
-constexpr std::string_view always_on_top_box = "AlwaysOnTop_TICKBOX";
-constexpr std::string_view autostart_box = "AUTOSTART_TICKBOX";
-
-}  // namespace
-
 AboutDialog::AboutDialog(platform::Platform& platform, MainWindow& main)
-    : Window(platform, about_dialog_design(), &main), main_(main) {
+    : Window(platform, about_dialog_design(), &main),
+      main_(main),
+      always_on_top_box_(tick_box(about_controls::AlwaysOnTop_TICKBOX)),
+      autostart_box_(tick_box(about_controls::AUTOSTART_TICKBOX)),
+      creator_label_(label(about_controls::CREATOR_TEXTBOX)) {
   on_load = [this] { load(); };
   on_unload = [this] { save_position(); };
-  push_button("OK_BUTTON").on_click = [this] { ok_click(); };
-  tick_box(always_on_top_box).on_click = [this] { always_on_top_click(); };
-  tick_box(autostart_box).on_click = [this] { autostart_click(); };
-  label("CREATOR_TEXTBOX").on_double_click = [this] {
-    label("CREATOR_TEXTBOX").set_caption(creator_address);
-  };
+  push_button(about_controls::OK_BUTTON).on_click = [this] { ok_click(); };
+  always_on_top_box_.on_click = [this] { always_on_top_click(); };
+  autostart_box_.on_click = [this] { autostart_click(); };
+  creator_label_.on_double_click = [this] { creator_label_.set_caption(creator_address); };
 }
 
 void AboutDialog::load() {
-  auto& settings = main_.settings();
-  set_left(settings.read_single(keys::ABOUT_Left));
-  set_top(settings.read_single(keys::ABOUT_Top));
-  set_width(settings.read_single(keys::ABOUT_Width));
-  set_height(settings.read_single(keys::ABOUT_Height));
+  auto& stored = main_.settings();
+  set_left(stored.read_single(settings::ABOUT_Left));
+  set_top(stored.read_single(settings::ABOUT_Top));
+  set_width(stored.read_single(settings::ABOUT_Width));
+  set_height(stored.read_single(settings::ABOUT_Height));
   // The options come from the store, not from the main window. A set that
   // changes a box runs its click to the end before the next step.
-  tick_box(always_on_top_box).set_value(read_tick_value(settings, keys::AlwaysOnTop_TICKBOX));
-  tick_box(autostart_box).set_value(read_tick_value(settings, keys::AUTOSTART_TICKBOX));
+  always_on_top_box_.set_value(read_tick_value(stored, settings::AlwaysOnTop_TICKBOX));
+  autostart_box_.set_value(read_tick_value(stored, settings::AUTOSTART_TICKBOX));
 }
 
 void AboutDialog::save_position() {
-  store_single(main_.settings(), keys::ABOUT_Left, left());
-  store_single(main_.settings(), keys::ABOUT_Top, top());
+  store_single(main_.settings(), settings::ABOUT_Left, left());
+  store_single(main_.settings(), settings::ABOUT_Top, top());
 }
 
 void AboutDialog::ok_click() {
@@ -52,16 +46,14 @@ void AboutDialog::ok_click() {
 }
 
 void AboutDialog::always_on_top_click() {
-  auto& box = tick_box(always_on_top_box);
-  main_.always_on_top_switch(box.value() == 1);
-  store_tick_value(main_.settings(), keys::AlwaysOnTop_TICKBOX, box.value());
+  main_.always_on_top_switch(always_on_top_box_.value() == 1);
+  store_tick_value(main_.settings(), settings::AlwaysOnTop_TICKBOX, always_on_top_box_.value());
 }
 
 void AboutDialog::autostart_click() {
-  auto& box = tick_box(autostart_box);
-  const bool on = box.value() == 1;
+  const bool on = autostart_box_.value() == 1;
   main_.autostart_switch(on);
-  store_tick_value(main_.settings(), keys::AUTOSTART_TICKBOX, box.value());
+  store_tick_value(main_.settings(), settings::AUTOSTART_TICKBOX, autostart_box_.value());
   // Switching on writes no caption: the display stage's next tick brings the
   // running one.
   if (!on) main_.set_caption(disabled_caption);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "kq/ui/about_dialog.hpp"
+#include "kq/ui/about_dialog_controls.hpp"
 
 namespace kq::ui {
 
@@ -37,12 +38,12 @@ constexpr std::array controls{
     title("KQ_TITLE_2", "KQ-DADEDED", 2520, 120, 2775, 6),
     title("KQ_TITLE_3", "KQ-REZ", 5400, 120, 1335, 5),
     title("VERSION_TEXTBOX", "Version 1.0", 6840, 120, 1695, 3),
-    title("CREATOR_TEXTBOX", "Created By Vudavo88", 120, 600, 5175, 2),
+    title(about_controls::CREATOR_TEXTBOX, "Created By Vudavo88", 120, 600, 5175, 2),
     title("FREEWARE_TEXTBOX", "!!! FREEWARE !!!", 5400, 600, 3135, 4),
-    option("AlwaysOnTop_TICKBOX", "Always On Top", 840, 1575, 8),
-    option("AUTOSTART_TICKBOX", "AutoStart", 3720, 975, 7),
+    option(about_controls::AlwaysOnTop_TICKBOX, "Always On Top", 840, 1575, 8),
+    option(about_controls::AUTOSTART_TICKBOX, "AutoStart", 3720, 975, 7),
     // Neither the default (Enter) nor the cancel (Escape) button.
-    ControlDesign{.name = "OK_BUTTON", .kind = ControlKind::push_button, .text = "OK",
+    ControlDesign{.name = about_controls::OK_BUTTON, .kind = ControlKind::push_button, .text = "OK",
                   .left = 6000, .top = 1200, .width = 2055, .height = 615, .tab_index = 0,
                   .visible = true, .back_colour = {}, .text_colour = {}, .font = {}},
 };

@@ -3,30 +3,14 @@
 
 #include "kq/ui/main_window.hpp"
 
-#include <array>
-
 #include "kq/engine/cascade.hpp"
 #include "kq/ui/about_dialog.hpp"
+#include "kq/ui/main_window_controls.hpp"
 #include "kq/ui/stored_values.hpp"
 
 namespace kq::ui {
 
 namespace {
-
-namespace keys = settings;
-
-constexpr std::string_view always_on_top_timer = "AlwaysOnTopTimer";
-constexpr std::string_view always_on_top_box = "AlwaysOnTop_TICKBOX";
-constexpr std::string_view autostart_box = "AUTOSTART_TICKBOX";
-
-// The engine timers in the order the start-up schedule switches them...
-constexpr std::array<std::string_view, 6> start_up_order{
-    "UPTIME_TIMER",        "DAY_UPTIME_TIMER",    "HOUR_UPTIME_TIMER",
-    "MINUTE_UPTIME_TIMER", "SECOND_UPTIME_TIMER", "KQ_DISPLAY_UPDATE_TIMER"};
-// ...and in the order the AutoStart switch does: the capture timer comes fifth.
-constexpr std::array<std::string_view, 6> switch_order{
-    "DAY_UPTIME_TIMER", "HOUR_UPTIME_TIMER", "MINUTE_UPTIME_TIMER",
-    "SECOND_UPTIME_TIMER", "UPTIME_TIMER", "KQ_DISPLAY_UPDATE_TIMER"};
 
 // A stage that fails leaves the worksheet as it stands; the other stages go on
 // from it, and the next run of this one may well succeed, so nothing is shown.
@@ -41,29 +25,46 @@ void run_stage(Stage&& stage) {
 }  // namespace
 
 MainWindow::MainWindow(platform::Platform& platform, settings::Store& store)
-    : Window(platform, main_window_design()), settings_(store) {
+    : Window(platform, main_window_design()),
+      settings_(store),
+      always_on_top_box_(tick_box(main_controls::AlwaysOnTop_TICKBOX)),
+      autostart_box_(tick_box(main_controls::AUTOSTART_TICKBOX)),
+      always_on_top_timer_(timer(main_controls::AlwaysOnTopTimer)),
+      uptime_timer_(timer(main_controls::UPTIME_TIMER)),
+      day_timer_(timer(main_controls::DAY_UPTIME_TIMER)),
+      hour_timer_(timer(main_controls::HOUR_UPTIME_TIMER)),
+      minute_timer_(timer(main_controls::MINUTE_UPTIME_TIMER)),
+      second_timer_(timer(main_controls::SECOND_UPTIME_TIMER)),
+      display_timer_(timer(main_controls::KQ_DISPLAY_UPDATE_TIMER)),
+      start_up_order_{&uptime_timer_, &day_timer_,    &hour_timer_,
+                      &minute_timer_, &second_timer_, &display_timer_},
+      switch_order_{&day_timer_,    &hour_timer_,  &minute_timer_,
+                    &second_timer_, &uptime_timer_, &display_timer_} {
   on_load = [this] { load(); };
   on_unload = [this] { unload_settings(); };
   on_double_click = [this] { open_about(); };
+  bind_cells();
   bind_timers();
 }
 
+void MainWindow::bind_cells() {
+  for (std::size_t i = 0; i < engine::cell_count; ++i) {
+    const auto cell = static_cast<engine::Cell>(i);
+    cell_texts_[i].attach(sheet_, cell);
+    text_field(engine::cell_name(cell)).bind(cell_texts_[i]);
+  }
+}
+
 void MainWindow::bind_timers() {
-  timer(always_on_top_timer).on_tick = [this] { keep_on_top(); };
-  timer("UPTIME_TIMER").on_tick = [this] {
+  always_on_top_timer_.on_tick = [this] { keep_on_top(); };
+  uptime_timer_.on_tick = [this] {
     run_stage([this] { engine::capture_stage(sheet_, this->platform().tick_count()); });
   };
-  timer("DAY_UPTIME_TIMER").on_tick = [this] { run_stage([this] { engine::day_stage(sheet_); }); };
-  timer("HOUR_UPTIME_TIMER").on_tick = [this] {
-    run_stage([this] { engine::hour_stage(sheet_); });
-  };
-  timer("MINUTE_UPTIME_TIMER").on_tick = [this] {
-    run_stage([this] { engine::minute_stage(sheet_); });
-  };
-  timer("SECOND_UPTIME_TIMER").on_tick = [this] {
-    run_stage([this] { engine::second_stage(sheet_); });
-  };
-  timer("KQ_DISPLAY_UPDATE_TIMER").on_tick = [this] {
+  day_timer_.on_tick = [this] { run_stage([this] { engine::day_stage(sheet_); }); };
+  hour_timer_.on_tick = [this] { run_stage([this] { engine::hour_stage(sheet_); }); };
+  minute_timer_.on_tick = [this] { run_stage([this] { engine::minute_stage(sheet_); }); };
+  second_timer_.on_tick = [this] { run_stage([this] { engine::second_stage(sheet_); }); };
+  display_timer_.on_tick = [this] {
     run_stage([this] {
       engine::compose_caption(sheet_, composed_caption_);
       set_caption(composed_caption_);
@@ -74,12 +75,12 @@ void MainWindow::bind_timers() {
 
 void MainWindow::load() {
   // Each value is applied as soon as it is read.
-  set_left(settings_.read_single(keys::MAIN_Left));
-  set_top(settings_.read_single(keys::MAIN_Top));
-  set_width(settings_.read_single(keys::MAIN_Width));
-  set_height(settings_.read_single(keys::MAIN_Height));
-  tick_box(always_on_top_box).set_value(read_tick_value(settings_, keys::AlwaysOnTop_TICKBOX));
-  tick_box(autostart_box).set_value(read_tick_value(settings_, keys::AUTOSTART_TICKBOX));
+  set_left(settings_.read_single(settings::MAIN_Left));
+  set_top(settings_.read_single(settings::MAIN_Top));
+  set_width(settings_.read_single(settings::MAIN_Width));
+  set_height(settings_.read_single(settings::MAIN_Height));
+  always_on_top_box_.set_value(read_tick_value(settings_, settings::AlwaysOnTop_TICKBOX));
+  autostart_box_.set_value(read_tick_value(settings_, settings::AUTOSTART_TICKBOX));
   // Whatever the options say: with AutoStart on, the display stage's first
   // tick replaces it.
   set_caption(disabled_caption);
@@ -87,19 +88,19 @@ void MainWindow::load() {
 }
 
 void MainWindow::start_up_schedule() {
-  timer(always_on_top_timer).set_interval(1000);
-  for (auto name : start_up_order) timer(name).set_interval(1);
-  timer(always_on_top_timer).set_enabled(tick_box(always_on_top_box).value() == 1);
-  const bool autostart = tick_box(autostart_box).value() == 1;
-  for (auto name : start_up_order) timer(name).set_enabled(autostart);
+  always_on_top_timer_.set_interval(1000);
+  for (auto* timer : start_up_order_) timer->set_interval(1);
+  always_on_top_timer_.set_enabled(always_on_top_box_.value() == 1);
+  const bool autostart = autostart_box_.value() == 1;
+  for (auto* timer : start_up_order_) timer->set_enabled(autostart);
 }
 
 void MainWindow::unload_settings() {
   // Sizes are never written: a resized window starts at its stored size again.
-  store_single(settings_, keys::MAIN_Left, left());
-  store_single(settings_, keys::MAIN_Top, top());
-  store_tick_value(settings_, keys::AlwaysOnTop_TICKBOX, tick_box(always_on_top_box).value());
-  store_tick_value(settings_, keys::AUTOSTART_TICKBOX, tick_box(autostart_box).value());
+  store_single(settings_, settings::MAIN_Left, left());
+  store_single(settings_, settings::MAIN_Top, top());
+  store_tick_value(settings_, settings::AlwaysOnTop_TICKBOX, always_on_top_box_.value());
+  store_tick_value(settings_, settings::AUTOSTART_TICKBOX, autostart_box_.value());
 }
 
 void MainWindow::open_about() {
@@ -109,13 +110,13 @@ void MainWindow::open_about() {
 
 void MainWindow::always_on_top_switch(bool on) {
   // Switching off leaves the window topmost if it already is.
-  timer(always_on_top_timer).set_enabled(on);
-  tick_box(always_on_top_box).set_value(on ? 1 : 0);
+  always_on_top_timer_.set_enabled(on);
+  always_on_top_box_.set_value(on ? 1 : 0);
 }
 
 void MainWindow::autostart_switch(bool on) {
-  tick_box(autostart_box).set_value(on ? 1 : 0);
-  for (auto name : switch_order) timer(name).set_enabled(on);
+  autostart_box_.set_value(on ? 1 : 0);
+  for (auto* timer : switch_order_) timer->set_enabled(on);
 }
 
 void MainWindow::keep_on_top() {

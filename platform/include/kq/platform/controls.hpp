@@ -40,14 +40,40 @@ class Control {
   const ControlDesign& design_;
 };
 
+// Where a text field keeps its text when another part of the program owns
+// that text: the field then reads and writes it there and holds none itself.
+class TextStore {
+ public:
+  virtual const std::string& text() const = 0;
+  virtual void set_text(std::string_view text) = 0;
+
+ protected:
+  ~TextStore() = default;
+};
+
 class TextField : public Control {
  public:
   TextField(Window& window, const ControlDesign& design);
-  const std::string& text() const { return text_; }
+  const std::string& text() const { return store_->text(); }
+  // The peer hears only of a real change; the store is told of every set.
   void set_text(std::string_view text);
+  // From now on the field's text is the store's, which must outlive the
+  // field's use. Text the owner writes straight into the store reaches no
+  // peer, which suits a field nobody sees.
+  void bind(TextStore& store);
 
  private:
-  std::string text_;
+  class OwnText final : public TextStore {
+   public:
+    explicit OwnText(std::string_view text) : text_(text) {}
+    const std::string& text() const override { return text_; }
+    void set_text(std::string_view text) override { text_.assign(text); }
+
+   private:
+    std::string text_;
+  };
+  OwnText own_;
+  TextStore* store_ = &own_;
 };
 
 class Label : public Control {

@@ -12,8 +12,10 @@ namespace kq::settings {
 float to_single(std::string_view text, float fallback);
 // The same with the locale's decimal separator given ("," or "." or longer).
 float to_single(std::string_view text, float fallback, std::string_view locale_separator);
-// Option (tick-box value, 16-bit integer).
+// Option (tick-box value, 16-bit integer): any number form of a whole number
+// in range; a fraction reads as the default.
 std::int16_t to_option(std::string_view text, std::int16_t fallback);
+std::int16_t to_option(std::string_view text, std::int16_t fallback, std::string_view locale_separator);
 
 // Shortest plain decimal form with ".": 1000 -> "1000", 1234.5 -> "1234.5".
 std::string single_text(float value);

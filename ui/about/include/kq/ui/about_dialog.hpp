@@ -28,6 +28,10 @@ class AboutDialog : public platform::Window {
   void autostart_click();
 
   MainWindow& main_;
+  // Taken once, when the dialog is built.
+  platform::TickBox& always_on_top_box_;
+  platform::TickBox& autostart_box_;
+  platform::Label& creator_label_;
 };
 
 }  // namespace kq::ui

@@ -5,7 +5,7 @@
 // no minimise/maximise button (_MOTIF_WM_HINTS), no taskbar entry where the
 // design asks (_NET_WM_STATE_SKIP_TASKBAR), the program icon (_NET_WM_ICON),
 // placement in twips at the screen's DPI (Left/Top/Width/Height address the
-// outer frame, see geometry.hpp), a window brought back when its title bar
+// outer frame, see kq/platform/geometry.hpp), a window brought back when its title bar
 // would be on no screen; labels, tick boxes and push buttons as FLTK widgets
 // (hidden controls get none), the line; double-click in the client area and
 // on labels; Tab, Space and Enter along the design's tab order, Escape

@@ -32,9 +32,6 @@ std::string short_name(std::string_view design_name);
 using Step = std::function<void()>;
 std::function<bool()> drive_steps(std::deque<Step>& steps);
 
-// Shortest plain decimal text of a single: 1000 -> "1000", 1234.5 -> "1234.5".
-std::string twips_text(float value);
-
 class SimPlatform : public Platform {
  public:
   using Sink = std::function<void(std::string_view)>;

@@ -1,17 +1,16 @@
-#include "kq/platform/fltk/geometry.hpp"
+#include "kq/platform/geometry.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-namespace kq::platform::fltk {
+namespace kq::platform {
 
 int twips_to_pixels(double twips, double dpi) {
+  if (!std::isfinite(twips)) return 0;
   double pixels = std::round(twips * dpi / twips_per_inch);
-  // Stored placements are single-precision numbers of any size; keep the
-  // window system's 16-bit coordinates from wrapping.
-  return static_cast<int>(std::clamp(pixels, -30000.0, 30000.0));
+  return static_cast<int>(std::clamp(pixels, -double{pixel_bound}, double{pixel_bound}));
 }
 
 float pixels_to_twips(int pixels, double dpi) {
@@ -71,4 +70,14 @@ Rect bring_title_bar_on_screen(const Rect& outer, int title_height, std::span<co
   return mended;
 }
 
-}  // namespace kq::platform::fltk
+void KeptTwips::set(Edge edge, int pixels, float twips) {
+  slots_[static_cast<std::size_t>(edge)] = {pixels, twips, std::isfinite(twips)};
+}
+
+float KeptTwips::read(Edge edge, int pixels, double dpi) const {
+  const Slot& slot = slots_[static_cast<std::size_t>(edge)];
+  if (slot.valid && slot.pixels == pixels) return slot.twips;
+  return pixels_to_twips(pixels, dpi);
+}
+
+}  // namespace kq::platform

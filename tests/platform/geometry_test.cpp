@@ -1,10 +1,12 @@
-#include "kq/platform/fltk/geometry.hpp"
+#include "kq/platform/geometry.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
-namespace kq::platform::fltk {
+namespace kq::platform {
 namespace {
 
 TEST(Geometry, TwipsAndPixelsAtTheScreensDpi) {
@@ -17,11 +19,42 @@ TEST(Geometry, TwipsAndPixelsAtTheScreensDpi) {
                                   {350, 96, 23},
                                   {1000, 100, 69},
                                   {-1000, 96, -67},
+                                  {1000, 144, 100},
+                                  {1000, 192, 133},
+                                  {-1000, 96, -67},
+                                  {22.5, 96, 2},        // halves away from zero
+                                  {-22.5, 96, -2},
                                   {1e30, 96, 30000},    // a stored value of any size
-                                  {-1e30, 96, -30000}})
+                                  {-1e30, 96, -30000},
+                                  {std::numeric_limits<double>::infinity(), 96, 0},
+                                  {std::nan(""), 96, 0}})
     EXPECT_EQ(twips_to_pixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
-  EXPECT_EQ(pixels_to_twips(69, 100), 994.0f);
+  EXPECT_EQ(pixels_to_twips(69, 100), 994.0f);  // whole twips
   EXPECT_EQ(pixels_to_twips(294, 96), 4410.0f);
+  EXPECT_EQ(pixels_to_twips(101, 192), 758.0f);
+  // Read back and converted again, a pixel stays the same pixel.
+  for (double dpi : {96.0, 100.0, 120.0, 144.0, 192.0, 288.0})
+    for (int pixels = -400; pixels <= 400; ++pixels)
+      ASSERT_EQ(twips_to_pixels(pixels_to_twips(pixels, dpi), dpi), pixels) << pixels << " at " << dpi;
+}
+
+TEST(Geometry, SetTwipsReadBackWhileTheWindowStaysPut) {
+  KeptTwips kept;
+  // Nothing set yet: the pixels tell.
+  EXPECT_EQ(kept.read(Edge::left, 67, 96), 1005.0f);
+  kept.set(Edge::left, twips_to_pixels(1000, 96), 1000);
+  kept.set(Edge::top, twips_to_pixels(1000.4f, 96), 1000.4f);
+  EXPECT_EQ(kept.read(Edge::left, 67, 96), 1000.0f);
+  EXPECT_EQ(kept.read(Edge::top, 67, 96), 1000.4f);
+  // Each edge on its own: the width was never set.
+  EXPECT_EQ(kept.read(Edge::width, 67, 96), 1005.0f);
+  // Moved by the user: the pixels are the truth, also when moved back later.
+  EXPECT_EQ(kept.read(Edge::left, 68, 96), 1020.0f);
+  kept.set(Edge::left, 68, 1020);
+  EXPECT_EQ(kept.read(Edge::left, 67, 96), 1005.0f);
+  // A value that is no number is never read back.
+  kept.set(Edge::height, 0, std::numeric_limits<float>::quiet_NaN());
+  EXPECT_EQ(kept.read(Edge::height, 0, 96), 0.0f);
 }
 
 TEST(Geometry, ClientAreaIsTheOuterFrameLessItsEdgesButNeverEmpty) {
@@ -56,4 +89,4 @@ TEST(Geometry, TitleBarOnNoScreenComesBackToTheNearestScreen) {
 }
 
 }  // namespace
-}  // namespace kq::platform::fltk
+}  // namespace kq::platform
