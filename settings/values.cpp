@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <clocale>
+#include <limits>
 #include <cmath>
 #include <string>
 
@@ -106,11 +107,11 @@ std::int16_t to_option(std::string_view text, std::int16_t fallback) {
 std::int16_t to_option(std::string_view text, std::int16_t fallback, std::string_view locale_separator) {
   // Any number form that names a whole number ("1.0", "1E0", "+1") is that
   // number: a hand edit or another tool may well write "0.0" for off.
-  const std::string plain = plain_number(trimmed(text), locale_separator);
-  if (plain.empty()) return fallback;
-  double value = 0;
-  const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (error != std::errc{} || end != plain.data() + plain.size() || !std::isfinite(value)) return fallback;
+  const PlainNumber number = plain_number(trimmed(text), locale_separator);
+  if (!number.valid) return fallback;
+  const double magnitude = engine::decimal_to_double(number.digits, false, number.exponent);
+  if (!std::isfinite(magnitude)) return fallback;
+  const double value = number.negative ? -magnitude : magnitude;
   if (value != std::trunc(value) || value < std::numeric_limits<std::int16_t>::min() ||
       value > std::numeric_limits<std::int16_t>::max())
     return fallback;
