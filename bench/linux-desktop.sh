@@ -12,11 +12,13 @@
 # Not a test: it prints figures and passes whatever they are.
 # Usage: bench/linux-desktop.sh [SECONDS]   (default 60)
 #   KQ_PROGRAM=path measures another build; KQ_COMPARE=path adds a row for a
-#   second build (an older one, say) in the same run.
+#   second build (an older one, say) in the same run; KQ_E2E_DISPLAYS as for
+#   the end-to-end runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-source tests/e2e/linux/lib.sh
+source tests/e2e/lib.sh
+e2e_begin
 
 cmake --preset release >/dev/null
 targets=(kq-title-watch)
@@ -83,7 +85,7 @@ measure() {
   local xvfb="" wm="" pid="" log="$e2e_tmp/watch-${#e2e_pids[@]}.log"
   if [ "$where" != terminal ]; then  # desktop, watched (the title stamped) or none
     start_desktop >/dev/null
-    xvfb=${e2e_pids[-2]} wm=${e2e_pids[-1]}
+    xvfb=${e2e_pids[-2]} wm=$wm_pid
   fi
   local config="$e2e_tmp/config-${#e2e_pids[@]}"
   if [ "$where" = watched ]; then
