@@ -51,7 +51,7 @@ TickBox::TickBox(Window& window, const ControlDesign& design)
 void TickBox::set_value(int value) {
   if (value < 0 || value > 2)
     throw RefusedValue("tick box " + std::string(name()) + " refuses " + std::to_string(value));
-  window().peer().tick_box_setting(*this, value);
+  if (Observer* observer = window().platform().observer()) observer->tick_box_setting(*this, value);
   if (value == value_) return;
   value_ = value;
   window().peer().control_changed(*this);
@@ -65,12 +65,12 @@ void TickBox::click() {
 }
 
 void TickBox::run_click() {
-  window().peer().click_starting(*this);
+  if (Observer* observer = window().platform().observer()) observer->click_starting(*this);
   if (on_click) on_click();
 }
 
 void PushButton::click() {
-  window().peer().click_starting(*this);
+  if (Observer* observer = window().platform().observer()) observer->click_starting(*this);
   if (on_click) on_click();
 }
 

@@ -456,13 +456,6 @@ void Win32Peer::control_changed(Control& control) {
   }
 }
 
-// The native box follows the shared value through control_changed; a set to
-// the same value leaves the box as it is.
-void Win32Peer::tick_box_setting(TickBox&, int) {}
-
-// Click behaviours need nothing native before they run.
-void Win32Peer::click_starting(Control&) {}
-
 void Win32Peer::timer_changed(Timer& timer, TimerSetting what) { platform_.timer_changed(timer, what); }
 
 void Win32Peer::focus_changed(Control* control) {

@@ -43,7 +43,7 @@ inline const ControlDesign owner_controls[] = {
     timer_design("A_TIMER"),
     tick_box_design("OPTION_TICKBOX", 0, false),
 };
-inline const WindowDesign owner_design{.name = "KQ_REZ_MAIN", .caption = "owner", .controls = owner_controls};
+inline const WindowDesign owner_design{.name = "OWNER", .caption = "owner", .controls = owner_controls};
 
 // A dialog: one timer, a label, two tick boxes and a button, tab order
 // deliberately unlike design order, one hidden box.
@@ -55,11 +55,13 @@ inline const ControlDesign dialog_controls[] = {
     tick_box_design("FIRST_TICKBOX", 2),
     tick_box_design("HIDDEN_TICKBOX", 4, false),
 };
-inline const WindowDesign dialog_design{.name = "KQ_REZ_ABOUT", .caption = "dialog", .controls = dialog_controls};
+inline const WindowDesign dialog_design{.name = "DIALOG", .caption = "dialog", .controls = dialog_controls};
 
 class SimTest : public ::testing::Test {
  protected:
   SimTest() {
+    sim.name_window(owner_design.name, "main", SimPlatform::Caption::logged);
+    sim.name_window(dialog_design.name, "about");
     sim.set_event_sink([this](std::string_view line) { log.emplace_back(line); });
   }
   // The log since the last call.

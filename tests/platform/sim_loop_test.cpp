@@ -109,13 +109,27 @@ TEST_F(SimLoops, BehavioursSetPlacementAndTheUserMovesWithoutALine) {
                                       "set main.Height 0.25", "shown main"));
 }
 
-TEST_F(SimLoops, CaptionLinesOnlyForRealChangesOfTheMainWindow) {
+TEST_F(SimLoops, CaptionLinesOnlyForRealChangesOfAWindowWhoseCaptionIsLogged) {
   main.set_caption("one");
   main.set_caption("one");
   main.set_caption("two");
   Window dialog(sim, dialog_design, &main);
   dialog.set_caption("not the program's output");
   EXPECT_THAT(take_log(), ElementsAre("caption one", "caption two", "open about"));
+}
+
+TEST_F(SimLoops, AWindowOfADesignNobodyNamedGoesByItsDesignName) {
+  static const WindowDesign stranger_design{.name = "STRANGER", .caption = "", .controls = dialog_controls};
+  main.show();
+  Window stranger(sim, stranger_design, &main);
+  stranger.set_caption("unwatched");
+  stranger.show();
+  EXPECT_EQ(sim.window("STRANGER"), &stranger);
+  EXPECT_EQ(sim.window("about"), nullptr);
+  EXPECT_TRUE(sim.click("STRANGER", "FIRST_TICKBOX"));
+  EXPECT_EQ(sim.foreground_window(), main.handle()) << "the oldest open window is in front";
+  EXPECT_THAT(take_log(), ElementsAre("shown main", "open STRANGER", "shown STRANGER",
+                                      "GetForegroundWindow -> main"));
 }
 
 TEST_F(SimLoops, ForegroundIsResolvedAtEachCall) {

@@ -36,8 +36,6 @@ class FakePeer final : public WindowPeer {
   void set_placement(Edge, float) override {}
   void caption_changed(std::string_view) override {}
   void control_changed(Control&) override {}
-  void tick_box_setting(TickBox&, int) override {}
-  void click_starting(Control&) override {}
   void timer_changed(Timer& timer, TimerSetting what) override;
   void focus_changed(Control*) override {}
   void show(bool) override {}

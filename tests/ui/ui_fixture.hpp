@@ -13,6 +13,7 @@
 
 #include "kq/platform/sim/sim_platform.hpp"
 #include "kq/settings/store.hpp"
+#include "kq/ui/about_dialog.hpp"
 #include "kq/ui/main_window.hpp"
 
 namespace kq::ui::test {
@@ -33,6 +34,16 @@ class TestStore : public settings::Store {
 
   std::map<std::string, std::string> values;
   std::set<std::string> failing;
+};
+
+// The simulator, knowing the program's windows as "main" (whose caption is
+// logged) and "about" from the start.
+class ProgramSim : public platform::sim::SimPlatform {
+ public:
+  ProgramSim() {
+    name_window(main_window_design().name, "main", Caption::logged);
+    name_window(about_dialog_design().name, "about");
+  }
 };
 
 class UiTest : public ::testing::Test {
@@ -59,7 +70,7 @@ class UiTest : public ::testing::Test {
     return lines;
   }
 
-  platform::sim::SimPlatform sim;
+  ProgramSim sim;
   TestStore store;
   MainWindow main{sim, store};
   std::deque<std::function<void()>> steps;

@@ -6,6 +6,7 @@
 
 #include "kq/engine/worksheet.hpp"
 #include "kq/settings/values.hpp"
+#include "kq/ui/about_dialog.hpp"
 
 namespace kq::scenario {
 
@@ -58,6 +59,10 @@ Key key_named(const Command& command, std::string_view name) {
 
 Runner::Runner(Script& script, std::ostream& log, std::ostream& errors)
     : script_(script), log_(log), errors_(errors), recording_(store_, [this](std::string_view text) { line(text); }) {
+  // The script's names of the program's two windows; the main window's
+  // caption is the program's output.
+  sim_.name_window(ui::main_window_design().name, "main", platform::sim::SimPlatform::Caption::logged);
+  sim_.name_window(ui::about_dialog_design().name, "about");
   sim_.set_event_sink([this](std::string_view text) { line(text); });
   sim_.set_failure_sink([this](std::string_view what) {
     errors_ << "kq-scenario: line " << current_line_ << ": failure: " << what << '\n';
@@ -172,12 +177,12 @@ void Runner::show(const Command& command) {
     return;
   }
   if (what == "focus") {
-    platform::Window* active = sim_.window("about");
-    if (active == nullptr) active = sim_.window("main");
+    std::string_view active_name = "about";
+    platform::Window* active = sim_.window(active_name);
+    if (active == nullptr) active = sim_.window(active_name = "main");
     platform::Control* focus = active != nullptr ? active->focus() : nullptr;
     line(focus == nullptr ? std::string("focus = none")
-                          : "focus = " + platform::sim::short_name(active->name()) + "." +
-                                std::string(focus->name()));
+                          : "focus = " + std::string(active_name) + "." + std::string(focus->name()));
     return;
   }
   auto [window, item] = split_target(what);

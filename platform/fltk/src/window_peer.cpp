@@ -218,10 +218,6 @@ void FltkWindowPeer::caption_changed(std::string_view caption) {
 
 void FltkWindowPeer::control_changed(Control& control) { sync_widget(control); }
 
-void FltkWindowPeer::tick_box_setting(TickBox&, int) {}
-
-void FltkWindowPeer::click_starting(Control&) {}
-
 void FltkWindowPeer::timer_changed(Timer& timer, TimerSetting what) { platform_.timer_changed(timer, what); }
 
 void FltkWindowPeer::focus_changed(Control* control) {

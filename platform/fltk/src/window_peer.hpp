@@ -29,8 +29,6 @@ class FltkWindowPeer final : public WindowPeer {
   void set_placement(Edge edge, float twips) override;
   void caption_changed(std::string_view caption) override;
   void control_changed(Control& control) override;
-  void tick_box_setting(TickBox& box, int value) override;
-  void click_starting(Control& control) override;
   void timer_changed(Timer& timer, TimerSetting what) override;
   void focus_changed(Control* control) override;
   void show(bool modal) override;

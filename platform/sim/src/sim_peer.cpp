@@ -1,6 +1,7 @@
 #include "sim_peer.hpp"
 
 #include <string>
+#include <utility>
 
 #include "kq/settings/values.hpp"
 
@@ -18,16 +19,10 @@ std::string_view edge_name(Edge edge) {
   return "?";
 }
 
-bool has_click_behaviour(const Control& control) {
-  if (auto* box = dynamic_cast<const TickBox*>(&control)) return static_cast<bool>(box->on_click);
-  if (auto* button = dynamic_cast<const PushButton*>(&control)) return static_cast<bool>(button->on_click);
-  return false;
-}
-
 }  // namespace
 
-SimPeer::SimPeer(SimPlatform& sim, Window& window, Handle handle)
-    : sim_(sim), window_(window), handle_(handle), name_(short_name(window.name())) {
+SimPeer::SimPeer(SimPlatform& sim, Window& window, Handle handle, std::string name, bool caption_logged)
+    : sim_(sim), window_(window), handle_(handle), name_(std::move(name)), caption_logged_(caption_logged) {
   // The window's controls exist already; timers running by design are armed
   // from the moment of creation.
   sim_.schedule_.add(window, static_cast<std::int64_t>(sim_.now()));
@@ -48,21 +43,10 @@ void SimPeer::move(float left, float top) {
 }
 
 void SimPeer::caption_changed(std::string_view caption) {
-  // Only the main window's title bar is watched: it is the program's output.
-  if (name_ == "main") sim_.log("caption " + std::string(caption));
+  if (caption_logged_) sim_.log("caption " + std::string(caption));
 }
 
 void SimPeer::control_changed(Control&) {}
-
-void SimPeer::tick_box_setting(TickBox& box, int value) {
-  sim_.log("set " + name_ + "." + std::string(box.name()) + " " + std::to_string(value));
-}
-
-void SimPeer::click_starting(Control& control) {
-  // A tick box without a click behaviour (the main window's option boxes)
-  // starts nothing worth a line.
-  if (has_click_behaviour(control)) sim_.log("click " + name_ + "." + std::string(control.name()));
-}
 
 void SimPeer::timer_changed(Timer& timer, TimerSetting what) {
   if (what == TimerSetting::interval)
@@ -82,6 +66,5 @@ void SimPeer::close() {
   sim_.schedule_.remove(window_);
   sim_.log("closed " + name_);
 }
-
 
 }  // namespace kq::platform::sim

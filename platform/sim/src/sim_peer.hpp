@@ -12,7 +12,7 @@ namespace kq::platform::sim {
 
 class SimPeer : public WindowPeer {
  public:
-  SimPeer(SimPlatform& sim, Window& window, Handle handle);
+  SimPeer(SimPlatform& sim, Window& window, Handle handle, std::string name, bool caption_logged);
   ~SimPeer() override;
 
   Handle handle() const override { return handle_; }
@@ -20,8 +20,6 @@ class SimPeer : public WindowPeer {
   void set_placement(Edge edge, float twips) override;
   void caption_changed(std::string_view caption) override;
   void control_changed(Control& control) override;
-  void tick_box_setting(TickBox& box, int value) override;
-  void click_starting(Control& control) override;
   void timer_changed(Timer& timer, TimerSetting what) override;
   void focus_changed(Control* control) override;
   void show(bool modal) override;
@@ -39,6 +37,7 @@ class SimPeer : public WindowPeer {
   Window& window_;
   Handle handle_;
   std::string name_;
+  bool caption_logged_;
   std::array<float, 4> placement_{};
   bool closed_ = false;
 };

@@ -9,21 +9,51 @@
 
 namespace kq::platform::sim {
 
-std::string short_name(std::string_view design_name) {
-  if (design_name == "KQ_REZ_MAIN") return "main";
-  if (design_name == "KQ_REZ_ABOUT") return "about";
-  return std::string(design_name);
+namespace {
+
+bool has_click_behaviour(const Control& control) {
+  if (auto* box = dynamic_cast<const TickBox*>(&control)) return static_cast<bool>(box->on_click);
+  if (auto* button = dynamic_cast<const PushButton*>(&control)) return static_cast<bool>(button->on_click);
+  return false;
 }
+
+const std::string& name_of(const Control& control) {
+  return static_cast<const SimPeer&>(control.window().peer()).name();
+}
+
+}  // namespace
 
 SimPlatform::SimPlatform() {
   schedule_.set_delivery([this](Timer& timer) { deliver([&] { timer.tick(); }); });
+  set_observer(this);
+}
+
+void SimPlatform::name_window(std::string_view design_name, std::string name, Caption caption) {
+  namings_.insert_or_assign(std::string(design_name), Naming{std::move(name), caption});
+}
+
+SimPlatform::Naming SimPlatform::naming(std::string_view design_name) const {
+  auto found = namings_.find(design_name);
+  if (found != namings_.end()) return found->second;
+  return {std::string(design_name), Caption::not_logged};
+}
+
+void SimPlatform::tick_box_setting(TickBox& box, int value) {
+  log("set " + name_of(box) + "." + std::string(box.name()) + " " + std::to_string(value));
+}
+
+void SimPlatform::click_starting(Control& control) {
+  // A tick box without a click behaviour (the main window's option boxes)
+  // starts nothing worth a line.
+  if (has_click_behaviour(control)) log("click " + name_of(control) + "." + std::string(control.name()));
 }
 
 SimPlatform::~SimPlatform() = default;
 
 std::unique_ptr<WindowPeer> SimPlatform::create_peer(Window& window, Window* owner) {
   const Handle handle = 0x00010000u | (next_serial_++ << 4);
-  auto peer = std::make_unique<SimPeer>(*this, window, handle);
+  auto [name, caption] = naming(window.name());
+  auto peer = std::make_unique<SimPeer>(*this, window, handle, std::move(name), caption == Caption::logged);
   peers_.push_back(peer.get());
   if (owner != nullptr) log("open " + peer->name());
   return peer;
@@ -86,7 +116,10 @@ void SimPlatform::advance(std::uint64_t milliseconds) {
 
 Handle SimPlatform::foreground_window() {
   Handle result = no_window;
-  if (foreground_ == "other") {
+  if (foreground_.empty()) {
+    auto oldest = std::find_if(peers_.begin(), peers_.end(), [](SimPeer* peer) { return peer->open(); });
+    if (oldest != peers_.end()) result = (*oldest)->handle();
+  } else if (foreground_ == "other") {
     result = other_window;
   } else if (foreground_ != "none") {
     if (Window* front = window(foreground_)) result = front->handle();

@@ -83,8 +83,6 @@ class TermPeer final : public WindowPeer {
   void set_placement(Edge edge, float twips) override { placement_[static_cast<std::size_t>(edge)] = twips; }
   void caption_changed(std::string_view caption) override;
   void control_changed(Control&) override {}
-  void tick_box_setting(TickBox&, int) override {}
-  void click_starting(Control&) override {}
   void timer_changed(Timer& timer, TimerSetting what) override;
   void focus_changed(Control*) override {}
   void show(bool modal) override;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 namespace kq::platform {
 
@@ -22,7 +23,10 @@ enum class Edge : std::uint8_t { left, top, width, height };
 enum class TimerSetting : std::uint8_t { interval, enabled };
 enum class Stacking : std::uint8_t { topmost, not_topmost };  // HWND_TOPMOST, HWND_NOTOPMOST
 
-// SetWindowPos flags the keeper passes.
+// The SetWindowPos flags the always-on-top keeper passes, with their Windows
+// values: the keeper's contract with the system is that call, so its flags
+// travel through this interface as they are, and each backend does with
+// them what its system allows (set_window_pos below).
 inline constexpr std::uint32_t swp_nosize = 0x0001;
 inline constexpr std::uint32_t swp_nomove = 0x0002;
 inline constexpr std::uint32_t swp_noactivate = 0x0010;
@@ -44,12 +48,6 @@ class WindowPeer {
   virtual void caption_changed(std::string_view caption) = 0;  // only on a real change
   virtual void control_changed(Control& control) = 0;  // text, caption or value changed
 
-  // A behaviour sets a tick box, before the value takes effect and before any
-  // click behaviour it sets off (called for every set, changing or not).
-  virtual void tick_box_setting(TickBox& box, int value) = 0;
-  // A click behaviour of a control is about to run (user click or changing set).
-  virtual void click_starting(Control& control) = 0;
-
   // An interval or on/off switch was set, even to the state it already had.
   virtual void timer_changed(Timer& timer, TimerSetting what) = 0;
 
@@ -62,9 +60,29 @@ class WindowPeer {
   virtual void close() = 0;
 };
 
+// Hears of steps of the shared controls that no backend acts on, for
+// whoever watches a run (the simulator's log). Every method does nothing
+// unless overridden; all are called on the GUI thread.
+class Observer {
+ public:
+  // A behaviour sets a tick box, before the value takes effect and before any
+  // click behaviour it sets off (called for every set, changing or not).
+  virtual void tick_box_setting(TickBox& /*box*/, int /*value*/) {}
+  // A click behaviour of a control is about to run (user click or changing set).
+  virtual void click_starting(Control& /*control*/) {}
+
+ protected:
+  ~Observer() = default;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
+
+  // The observer of every window on this platform, or none (the default);
+  // not owned, it must outlive its use.
+  void set_observer(Observer* observer) { observer_ = observer; }
+  Observer* observer() const { return observer_; }
 
   // The native half of a new window, before its load behaviour runs.
   virtual std::unique_ptr<WindowPeer> create_peer(Window& window, Window* owner) = 0;
@@ -81,6 +99,9 @@ class Platform {
   virtual Handle foreground_window() = 0;
   // SetWindowPos(window, insert_after, 0, 0, 0, 0, flags); the result is ignored.
   virtual void set_window_pos(Handle window, Stacking insert_after, std::uint32_t flags) = 0;
+
+ private:
+  Observer* observer_ = nullptr;
 };
 
 }  // namespace kq::platform
