@@ -4,9 +4,9 @@
 
 namespace kq::settings {
 
-float Settings::read_single(const Key& key) {
+float Settings::read_placement(const Key& key) {
   const std::string section = store_.current_section();
-  return to_single(store_.read(application, section, key.name, key.fallback), static_cast<float>(key.fallback));
+  return to_placement(store_.read(application, section, key.name, key.fallback), static_cast<float>(key.fallback));
 }
 
 std::int16_t Settings::read_option(const Key& key) {
@@ -14,9 +14,9 @@ std::int16_t Settings::read_option(const Key& key) {
   return to_option(store_.read(application, section, key.name, key.fallback), key.fallback);
 }
 
-void Settings::write_single(const Key& key, float value) {
+void Settings::write_placement(const Key& key, float value) {
   const std::string section = store_.current_section();
-  store_.write(application, section, key.name, single_text(value));
+  store_.write(application, section, key.name, placement_text(value));
 }
 
 void Settings::write_option(const Key& key, std::int16_t value) {

@@ -82,13 +82,13 @@ PlainNumber plain_number(std::string_view text, std::string_view locale_separato
 
 }  // namespace
 
-float to_single(std::string_view text, float fallback) {
+float to_placement(std::string_view text, float fallback) {
   const std::lconv* conventions = std::localeconv();
   const char* separator = conventions != nullptr ? conventions->decimal_point : nullptr;
-  return to_single(text, fallback, separator != nullptr ? separator : ".");
+  return to_placement(text, fallback, separator != nullptr ? separator : ".");
 }
 
-float to_single(std::string_view text, float fallback, std::string_view locale_separator) {
+float to_placement(std::string_view text, float fallback, std::string_view locale_separator) {
   const PlainNumber number = plain_number(trimmed(text), locale_separator);
   if (!number.valid) return fallback;
   const float magnitude = engine::decimal_to_float(number.digits, false, number.exponent);
@@ -118,7 +118,7 @@ std::int16_t to_option(std::string_view text, std::int16_t fallback, std::string
   return static_cast<std::int16_t>(value);
 }
 
-std::string single_text(float value) {
+std::string placement_text(float value) {
   if (value == 0) return "0";  // no "-0"
   if (std::isinf(value)) return std::signbit(value) ? "-inf" : "inf";
   if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";

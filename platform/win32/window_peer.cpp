@@ -20,7 +20,7 @@ constexpr int first_control_id = 100;
 // WM_DPICHANGED, which headers for older systems lack.
 constexpr UINT dpi_changed = 0x02E0;
 
-HFONT design_font(const FontSpec& wanted, int dpi_y) {
+HFONT design_font(const Font& wanted, int dpi_y) {
   LOGFONTW log{};
   log.lfHeight = -MulDiv(wanted.points, dpi_y, 72);
   log.lfWeight = wanted.weight;

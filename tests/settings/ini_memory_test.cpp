@@ -83,9 +83,9 @@ TEST(IniStoreMemory, TheLargestFileCostsAFewTimesItsSizeHoweverItIsCut) {
     const std::size_t before = live;
     peak = before;
     // One read and one write: each goes through the whole file.
-    EXPECT_EQ(settings.read_single(MAIN_Left), 1000);
-    settings.write_single(MAIN_Left, 1440);
-    EXPECT_EQ(settings.read_single(MAIN_Left), 1440);
+    EXPECT_EQ(settings.read_placement(MAIN_Left), 1000);
+    settings.write_placement(MAIN_Left, 1440);
+    EXPECT_EQ(settings.read_placement(MAIN_Left), 1440);
 
     const std::size_t used = peak - before;
     RecordProperty(std::string("peak_bytes_") + what, std::to_string(used));

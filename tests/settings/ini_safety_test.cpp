@@ -119,15 +119,15 @@ TEST_F(SafetyTest, AConfigFolderSharedWithOtherUsersIsNeitherReadNorWritten) {
     const int outcome = as_user(victim_uid, [&] {
       IniStore ini(options_for(shared, said));
       Settings settings(ini);
-      if (settings.read_single(MAIN_Left) != 1000) return 1;  // nothing read from it
+      if (settings.read_placement(MAIN_Left) != 1000) return 1;  // nothing read from it
       for (const Key* key : {&MAIN_Left, &MAIN_Top}) {
         try {
-          settings.write_single(*key, 1440);
+          settings.write_placement(*key, 1440);
           return 2;
         } catch (const WriteError&) {
         }
       }
-      if (settings.read_single(MAIN_Left) != 1000) return 3;
+      if (settings.read_placement(MAIN_Left) != 1000) return 3;
       // Said once, not at every access.
       if (said.size() != 1 || said[0].find(planted.string() + " is not used") == std::string::npos) return 4;
       return 0;
@@ -274,17 +274,17 @@ TEST_F(FileSizeTest, AWriteNeverMakesAFileTooBigToReadBack) {
   put_file(file, bytes);
   IniStore ini(options_for(config, said));
   Settings settings(ini);
-  settings.write_single(MAIN_Left, 1440);  // 15 bytes
-  settings.write_single(MAIN_Top, 1000);   // 14 bytes
+  settings.write_placement(MAIN_Left, 1440);  // 15 bytes
+  settings.write_placement(MAIN_Top, 1000);   // 14 bytes
   EXPECT_THROW(settings.write_option(AlwaysOnTop_TICKBOX, 1), WriteError);  // 22 more would not fit
   EXPECT_LE(std::filesystem::file_size(file), max_file_size);
   EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 0);
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1440);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1440);
   ASSERT_EQ(said.size(), 1u);
   EXPECT_TRUE(said[0].starts_with("KQ_REZ: cannot save AlwaysOnTop_TICKBOX: ")) << said[0];
   // A change that keeps the size still goes through.
-  settings.write_single(MAIN_Left, 1441);
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1441);
+  settings.write_placement(MAIN_Left, 1441);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1441);
 }
 
 // A lock another program holds on the settings folder, for as long as the
@@ -321,8 +321,8 @@ TEST_F(FileSizeTest, TheWritesOfOneShutdownShareOneShortWaitForAHeldLock) {
   Settings settings(ini);
 
   // The main window's unload: four writes, all lost, about a second in all.
-  EXPECT_THROW(settings.write_single(MAIN_Left, 1), WriteError);
-  EXPECT_THROW(settings.write_single(MAIN_Top, 2), WriteError);
+  EXPECT_THROW(settings.write_placement(MAIN_Left, 1), WriteError);
+  EXPECT_THROW(settings.write_placement(MAIN_Top, 2), WriteError);
   EXPECT_THROW(settings.write_option(AlwaysOnTop_TICKBOX, 0), WriteError);
   EXPECT_THROW(settings.write_option(AUTOSTART_TICKBOX, 0), WriteError);
   EXPECT_GE(paused, 1000ms);
@@ -338,7 +338,7 @@ TEST_F(FileSizeTest, TheWritesOfOneShutdownShareOneShortWaitForAHeldLock) {
   // Half a minute later the store is as patient as at first again.
   now += 30s;
   paused = 0ms;
-  EXPECT_THROW(settings.write_single(MAIN_Left, 1), WriteError);
+  EXPECT_THROW(settings.write_placement(MAIN_Left, 1), WriteError);
   EXPECT_GE(paused, 1000ms);
 }
 

@@ -78,9 +78,9 @@ const std::string hand_edited = "; kept\n[KQ-REZ-V1]\nMAIN_Left=1\nodd line\n";
 TEST_F(IniStoreTest, EmptyStoreGivesTheDefaultsAndReadingCreatesNothing) {
   IniStore ini = store();
   Settings settings(ini);
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1000);
-  EXPECT_EQ(settings.read_single(MAIN_Width), 4410);
-  EXPECT_EQ(settings.read_single(ABOUT_Height), 2415);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1000);
+  EXPECT_EQ(settings.read_placement(MAIN_Width), 4410);
+  EXPECT_EQ(settings.read_placement(ABOUT_Height), 2415);
   EXPECT_EQ(settings.read_option(AlwaysOnTop_TICKBOX), 1);
   EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 1);
   EXPECT_EQ(ini.read(application, section, "nothing", -7), "-7");
@@ -90,11 +90,11 @@ TEST_F(IniStoreTest, EmptyStoreGivesTheDefaultsAndReadingCreatesNothing) {
 TEST_F(IniStoreTest, WrittenValuesReadBackFromAPrivateFile) {
   IniStore ini = store();
   Settings settings(ini);
-  settings.write_single(MAIN_Left, 1234.5f);
-  settings.write_single(MAIN_Top, -20);
+  settings.write_placement(MAIN_Left, 1234.5f);
+  settings.write_placement(MAIN_Top, -20);
   settings.write_option(AUTOSTART_TICKBOX, 0);
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1234.5f);
-  EXPECT_EQ(settings.read_single(MAIN_Top), -20);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1234.5f);
+  EXPECT_EQ(settings.read_placement(MAIN_Top), -20);
   EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 0);
   EXPECT_EQ(file_text(file), "[KQ-REZ-V1]\nMAIN_Left=1234.5\nMAIN_Top=-20\nAUTOSTART_TICKBOX=0\n");
   EXPECT_EQ(mode_of(config), 0700u);
@@ -105,7 +105,7 @@ TEST_F(IniStoreTest, WrittenValuesReadBackFromAPrivateFile) {
 
   // The same value again leaves the file as it is.
   const ino_t before = inode_of(file);
-  settings.write_single(MAIN_Left, 1234.5f);
+  settings.write_placement(MAIN_Left, 1234.5f);
   EXPECT_EQ(inode_of(file), before);
 }
 
@@ -122,8 +122,8 @@ TEST_F(IniStoreTest, AHandEditedFileKeepsItsCommentsAndUnknownLines) {
   seed("\xEF\xBB\xBF; mine\r\n[KQ-REZ-V1]\r\nMAIN_Left = 77\r\nwhatever\r\n[other]\r\nMAIN_Left=5\r\n");
   IniStore ini = store();
   Settings settings(ini);
-  EXPECT_EQ(settings.read_single(MAIN_Left), 77);
-  settings.write_single(MAIN_Top, 88);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 77);
+  settings.write_placement(MAIN_Top, 88);
   EXPECT_EQ(file_text(file),
             "\xEF\xBB\xBF; mine\r\n[KQ-REZ-V1]\r\nMAIN_Left = 77\r\nwhatever\r\nMAIN_Top=88\r\n[other]\r\nMAIN_Left=5\r\n");
 }
@@ -132,10 +132,10 @@ TEST_F(IniStoreTest, OldMacLineEndingsAndWholeNumbersInOtherFormsReadAsWritten) 
   seed("[KQ-REZ-V1]\rMAIN_Left=1440.0\rAUTOSTART_TICKBOX=0.0\rAlwaysOnTop_TICKBOX=1E0");
   IniStore ini = store();
   Settings settings(ini);
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1440);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1440);
   EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 0);
   EXPECT_EQ(settings.read_option(AlwaysOnTop_TICKBOX), 1);
-  settings.write_single(MAIN_Left, 5);
+  settings.write_placement(MAIN_Left, 5);
   EXPECT_EQ(file_text(file), "[KQ-REZ-V1]\rMAIN_Left=5\rAUTOSTART_TICKBOX=0.0\rAlwaysOnTop_TICKBOX=1E0");
 }
 
@@ -150,10 +150,10 @@ TEST_F(IniStoreTest, GarbledValuesAndFilesReadAsTheDefaults) {
     seed(bytes);
     IniStore ini = store();
     Settings settings(ini);
-    EXPECT_EQ(settings.read_single(MAIN_Left), 1000);
-    EXPECT_EQ(settings.read_single(MAIN_Top), 1000);
-    EXPECT_EQ(settings.read_single(MAIN_Width), 4410);
-    EXPECT_EQ(settings.read_single(MAIN_Height), 350);
+    EXPECT_EQ(settings.read_placement(MAIN_Left), 1000);
+    EXPECT_EQ(settings.read_placement(MAIN_Top), 1000);
+    EXPECT_EQ(settings.read_placement(MAIN_Width), 4410);
+    EXPECT_EQ(settings.read_placement(MAIN_Height), 350);
     EXPECT_EQ(settings.read_option(AlwaysOnTop_TICKBOX), 1);
     EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 1);
     // A write still works and keeps what it could not understand.

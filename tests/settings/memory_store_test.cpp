@@ -23,14 +23,14 @@ struct Recorded : ::testing::Test {
 };
 
 TEST_F(Recorded, EmptyStoreGivesEveryDefaultAndWritesNothing) {
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1000);
-  EXPECT_EQ(settings.read_single(MAIN_Top), 1000);
-  EXPECT_EQ(settings.read_single(MAIN_Width), 4410);
-  EXPECT_EQ(settings.read_single(MAIN_Height), 350);
-  EXPECT_EQ(settings.read_single(ABOUT_Left), 1000);
-  EXPECT_EQ(settings.read_single(ABOUT_Top), 1000);
-  EXPECT_EQ(settings.read_single(ABOUT_Width), 8730);
-  EXPECT_EQ(settings.read_single(ABOUT_Height), 2415);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1000);
+  EXPECT_EQ(settings.read_placement(MAIN_Top), 1000);
+  EXPECT_EQ(settings.read_placement(MAIN_Width), 4410);
+  EXPECT_EQ(settings.read_placement(MAIN_Height), 350);
+  EXPECT_EQ(settings.read_placement(ABOUT_Left), 1000);
+  EXPECT_EQ(settings.read_placement(ABOUT_Top), 1000);
+  EXPECT_EQ(settings.read_placement(ABOUT_Width), 8730);
+  EXPECT_EQ(settings.read_placement(ABOUT_Height), 2415);
   EXPECT_EQ(settings.read_option(AlwaysOnTop_TICKBOX), 1);
   EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 1);
   EXPECT_EQ(memory.dump(), "");
@@ -40,11 +40,11 @@ TEST_F(Recorded, EmptyStoreGivesEveryDefaultAndWritesNothing) {
 }
 
 TEST_F(Recorded, WrittenValuesReadBackAndEveryAccessIsLoggedInOrder) {
-  settings.write_single(MAIN_Left, 1234.5f);
+  settings.write_placement(MAIN_Left, 1234.5f);
   settings.write_option(AUTOSTART_TICKBOX, 0);
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1234.5f);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1234.5f);
   EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 0);
-  EXPECT_EQ(settings.read_single(MAIN_Top), 1000);
+  EXPECT_EQ(settings.read_placement(MAIN_Top), 1000);
   const std::vector<std::string> expected = {
       "write MAIN_Left 1234.5",         "write AUTOSTART_TICKBOX 0", "read MAIN_Left -> 1234.5",
       "read AUTOSTART_TICKBOX -> 0",    "read MAIN_Top -> 1000",
@@ -60,9 +60,9 @@ TEST_F(Recorded, GarbledValuesReadAsTheDefaultAndShowInTheLog) {
   memory.put("MAIN_Width", "1e40");
   memory.put("AlwaysOnTop_TICKBOX", "70000");
   memory.put("AUTOSTART_TICKBOX", "on\n");
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1000);
-  EXPECT_EQ(settings.read_single(MAIN_Top), 1000);
-  EXPECT_EQ(settings.read_single(MAIN_Width), 4410);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1000);
+  EXPECT_EQ(settings.read_placement(MAIN_Top), 1000);
+  EXPECT_EQ(settings.read_placement(MAIN_Width), 4410);
   EXPECT_EQ(settings.read_option(AlwaysOnTop_TICKBOX), 1);
   EXPECT_EQ(settings.read_option(AUTOSTART_TICKBOX), 1);
   const std::vector<std::string> expected = {
@@ -76,12 +76,12 @@ TEST_F(Recorded, GarbledValuesReadAsTheDefaultAndShowInTheLog) {
 TEST_F(Recorded, AFailingWriteThrowsChangesNothingAndIsLoggedAsFailed) {
   memory.put("MAIN_Left", "5");
   memory.fail_writes_to("MAIN_Left");
-  EXPECT_THROW(settings.write_single(MAIN_Left, 7), WriteError);
-  settings.write_single(MAIN_Top, 8);  // other keys still work
+  EXPECT_THROW(settings.write_placement(MAIN_Left, 7), WriteError);
+  settings.write_placement(MAIN_Top, 8);  // other keys still work
   memory.fail_every_write();
   EXPECT_THROW(settings.write_option(AUTOSTART_TICKBOX, 0), WriteError);
   memory.clear_failures();
-  settings.write_single(MAIN_Left, 9);
+  settings.write_placement(MAIN_Left, 9);
   const std::vector<std::string> expected = {"write MAIN_Left 7 -> failed", "write MAIN_Top 8",
                                              "write AUTOSTART_TICKBOX 0 -> failed", "write MAIN_Left 9"};
   EXPECT_EQ(log, expected);
@@ -89,11 +89,11 @@ TEST_F(Recorded, AFailingWriteThrowsChangesNothingAndIsLoggedAsFailed) {
 }
 
 TEST_F(Recorded, RenamingTheProgramStartsANewSectionAndKeepsTheOld) {
-  settings.write_single(MAIN_Left, 10);
+  settings.write_placement(MAIN_Left, 10);
   memory.set_program("renamed.exe");
   EXPECT_EQ(recording.current_section(), "renamed");
-  EXPECT_EQ(settings.read_single(MAIN_Left), 1000);
-  settings.write_single(MAIN_Left, 20);
+  EXPECT_EQ(settings.read_placement(MAIN_Left), 1000);
+  settings.write_placement(MAIN_Left, 20);
   EXPECT_EQ(memory.find_in("KQ-REZ-V1", "MAIN_Left"), "10");
   EXPECT_EQ(memory.find_in("renamed", "MAIN_Left"), "20");
   EXPECT_EQ(memory.dump(), "MAIN_Left=20\n");

@@ -54,18 +54,18 @@ TEST(ToSingle, ReadsPlainNumbersAndFallsBackOnEverythingElse) {
       {"1 000", ".", fallback},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(to_single(c.text, fallback, c.separator), c.expected) << '"' << c.text << '"' << " with " << c.separator;
+    EXPECT_EQ(to_placement(c.text, fallback, c.separator), c.expected) << '"' << c.text << '"' << " with " << c.separator;
   }
 }
 
 TEST(ToSingle, EmbeddedNulIsNotANumber) {
-  EXPECT_EQ(to_single(std::string_view("1\0" "5", 3), fallback, "."), fallback);
+  EXPECT_EQ(to_placement(std::string_view("1\0" "5", 3), fallback, "."), fallback);
 }
 
 TEST(ToSingle, UsesTheCurrentLocaleSeparator) {
   // The C locale's separator is ".".
-  EXPECT_EQ(to_single("2.5", fallback), 2.5f);
-  EXPECT_EQ(to_single("2,5", fallback), fallback);
+  EXPECT_EQ(to_placement("2.5", fallback), 2.5f);
+  EXPECT_EQ(to_placement("2,5", fallback), fallback);
 }
 
 TEST(SingleText, IsTheShortestPlainForm) {
@@ -80,19 +80,19 @@ TEST(SingleText, IsTheShortestPlainForm) {
       {1e10f, "10000000000"},
       {16777217, "16777216"},  // the nearest single
   };
-  for (const auto& [value, text] : cases) EXPECT_EQ(single_text(value), text);
+  for (const auto& [value, text] : cases) EXPECT_EQ(placement_text(value), text);
 }
 
 TEST(SingleText, ReadsBackToTheSameSingle) {
   for (const float value : {0.1f, 1.0f / 3, 123456.789f, -98765.4321f, 3.4e38f, 1.2e-38f, 7e-45f}) {
-    EXPECT_EQ(to_single(single_text(value), fallback, "."), value) << single_text(value);
+    EXPECT_EQ(to_placement(placement_text(value), fallback, "."), value) << placement_text(value);
   }
 }
 
 TEST(SingleText, NonFiniteValuesReadBackAsTheDefault) {
   for (const float value : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
                             std::numeric_limits<float>::quiet_NaN()}) {
-    EXPECT_EQ(to_single(single_text(value), fallback, "."), fallback) << single_text(value);
+    EXPECT_EQ(to_placement(placement_text(value), fallback, "."), fallback) << placement_text(value);
   }
 }
 

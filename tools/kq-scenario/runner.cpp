@@ -200,11 +200,11 @@ std::string Runner::show_window_item(const Command& command, std::string_view wi
     // The registers are no controls; the cells are, as the window's text fields.
     if (auto reg = engine::register_by_name(item)) return std::to_string(main_->worksheet().reg(*reg));
   }
-  using settings::single_text;
-  if (item == "Left") return single_text(window->left());
-  if (item == "Top") return single_text(window->top());
-  if (item == "Width") return single_text(window->width());
-  if (item == "Height") return single_text(window->height());
+  using settings::placement_text;
+  if (item == "Left") return placement_text(window->left());
+  if (item == "Top") return placement_text(window->top());
+  if (item == "Width") return placement_text(window->width());
+  if (item == "Height") return placement_text(window->height());
   if (item == "caption") return window->caption();
   if (item == "topmost") return sim_.topmost(window->handle()) ? "1" : "0";
 

@@ -14,8 +14,8 @@
 #include "kq/platform/fltk/fltk_platform.hpp"
 #include "kq/platform/linux/behaviour.hpp"
 #include "kq/platform/linux/clocks.hpp"
+#include "kq/platform/program_icon.hpp"
 #include "kq/platform/window.hpp"
-#include "kq/platform/fltk/program_icon.hpp"
 #include "window_peer.hpp"
 
 namespace kq::platform::fltk {
@@ -51,9 +51,9 @@ FltkPlatform::FltkPlatform(Display* display)
   // The two design images, and on a high-DPI screen the same two in whole
   // multiples of their pixels, so the window manager need not blur them.
   const int scale = static_cast<int>(std::lround(dpi_ / 96.0));
-  for (const auto& image : program_icon_images()) icons_.push_back(icon_image(image, 1));
+  for (const auto& image : program_icon) icons_.push_back(icon_image(image, 1));
   if (scale > 1)
-    for (const auto& image : program_icon_images()) icons_.push_back(icon_image(image, scale));
+    for (const auto& image : program_icon) icons_.push_back(icon_image(image, scale));
   Fl::add_system_handler(&FltkPlatform::on_x_event, this);
   schedule_.set_delivery([](Timer& timer) { linux_host::run_behaviour([&] { timer.tick(); }); });
 }
@@ -150,7 +150,7 @@ std::vector<Rect> FltkPlatform::screens() const {
   return result;
 }
 
-int FltkPlatform::font_for(const FontSpec& wanted) {
+int FltkPlatform::font_for(const Font& wanted) {
   bool bold = wanted.weight >= 600;
   auto key = std::make_tuple(std::string(wanted.face), bold, wanted.italic);
   if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;

@@ -44,7 +44,7 @@ class FltkPlatform final : public Platform {
   FrameExtents frame_guess() const { return frame_guess_; }
   void frame_seen(const FrameExtents& frame) { frame_guess_ = frame; }
   std::vector<Rect> screens() const;
-  int font_for(const FontSpec& wanted);
+  int font_for(const Font& wanted);
   int points_to_pixels(int points) const;
   void apply_icons(Fl_Window& window);
   void add_timers(Window& window);

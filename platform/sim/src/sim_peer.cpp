@@ -33,7 +33,7 @@ SimPeer::~SimPeer() { sim_.peer_destroyed(this); }
 float SimPeer::placement(Edge edge) const { return placement_[static_cast<std::size_t>(edge)]; }
 
 void SimPeer::set_placement(Edge edge, float twips) {
-  sim_.log("set " + name_ + "." + std::string(edge_name(edge)) + " " + settings::single_text(twips));
+  sim_.log("set " + name_ + "." + std::string(edge_name(edge)) + " " + settings::placement_text(twips));
   placement_[static_cast<std::size_t>(edge)] = twips;
 }
 

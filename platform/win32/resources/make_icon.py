@@ -1,55 +1,42 @@
 #!/usr/bin/env python3
-"""The one source of the program icon, bright green block letters KQ on
-black: writes app.ico (two 256-colour, fully opaque images, 16 x 16 and
+"""Writes the program icon, bright green block letters KQ on black, from its
+drawings in platform/include/kq/platform/program_icon.hpp (which the desktop
+face draws too): app.ico (two 256-colour, fully opaque images, 16 x 16 and
 24 x 24) and the PNG images of the Linux desktop entry (16, 24, 32, 48 and
 256 pixels, the larger ones the small drawings scaled up by whole factors).
 Usage: make_icon.py [output.ico [png-folder]]
   default: app.ico beside this script, PNGs in app/linux/icons/ (SIZExSIZE/kq-dadeded.png)"""
 import os
+import re
 import struct
 import sys
 import zlib
 
-GLYPHS = {
-    16: (1, 3, 2, [  # left margin, top margin, gap; then K and Q, 6 x 10
-        ("##..##", ".####."),
-        ("##..##", "##..##"),
-        ("##.##.", "##..##"),
-        ("####..", "##..##"),
-        ("###...", "##..##"),
-        ("###...", "##..##"),
-        ("####..", "##.###"),
-        ("##.##.", "##..##"),
-        ("##..##", ".####."),
-        ("##..##", "....##"),
-    ]),
-    24: (2, 6, 2, [  # 9 x 12
-        ("###...###", ".#######."),
-        ("###..###.", "###...###"),
-        ("###.###..", "###...###"),
-        ("######...", "###...###"),
-        ("#####....", "###...###"),
-        ("####.....", "###...###"),
-        ("#####....", "###.#####"),
-        ("######...", "###..####"),
-        ("###.###..", "###...###"),
-        ("###..###.", ".#######."),
-        ("###...###", "......###"),
-        ("###...###", ".......##"),
-    ]),
-}
+HERE = os.path.dirname(os.path.abspath(__file__))
+# The drawings, in the header the desktop face compiles.
+DRAWINGS = os.path.join(HERE, "..", "..", "include", "kq", "platform", "program_icon.hpp")
 
 BLACK, GREEN = 0, 1
 
 
+def drawings():
+    """Each size's rows of '#' (green) and '.' (black), from the header."""
+    with open(DRAWINGS, encoding="utf-8") as header:
+        text = header.read()
+    found = {}
+    for size, body in re.findall(r"program_icon_(\d+)\[\] = \{(.*?)\};", text, re.S):
+        rows = re.findall(r'"([.#]*)"', body)
+        size = int(size)
+        if len(rows) != size or any(len(row) != size for row in rows):
+            sys.exit(f"{DRAWINGS}: the {size} x {size} drawing is not {size} rows of {size}")
+        found[size] = rows
+    if sorted(found) != [16, 24]:
+        sys.exit(f"{DRAWINGS}: expected 16 x 16 and 24 x 24 drawings, found {sorted(found)}")
+    return found
+
+
 def pixels(size):
-    left, top, gap, rows = GLYPHS[size]
-    image = [[BLACK] * size for _ in range(size)]
-    for y, (k, q) in enumerate(rows):
-        for x, mark in enumerate(k + "." * gap + q):
-            if mark == "#":
-                image[top + y][left + x] = GREEN
-    return image
+    return [[GREEN if mark == "#" else BLACK for mark in row] for row in drawings()[size]]
 
 
 def bitmap(size):
@@ -95,9 +82,8 @@ def png(size):
 
 
 if __name__ == "__main__":
-    here = os.path.dirname(os.path.abspath(__file__))
-    ico_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "app.ico")
-    png_folder = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "..", "..", "app", "linux", "icons")
+    ico_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "app.ico")
+    png_folder = sys.argv[2] if len(sys.argv) > 2 else os.path.join(HERE, "..", "..", "..", "app", "linux", "icons")
     with open(ico_path, "wb") as out:
         out.write(icon())
     for size in PNG_SIZES:

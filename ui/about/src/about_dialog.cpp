@@ -25,19 +25,19 @@ AboutDialog::AboutDialog(platform::Platform& platform, MainWindow& main)
 
 void AboutDialog::load() {
   auto& stored = main_.settings();
-  set_left(stored.read_single(settings::ABOUT_Left));
-  set_top(stored.read_single(settings::ABOUT_Top));
-  set_width(stored.read_single(settings::ABOUT_Width));
-  set_height(stored.read_single(settings::ABOUT_Height));
+  set_left(stored.read_placement(settings::ABOUT_Left));
+  set_top(stored.read_placement(settings::ABOUT_Top));
+  set_width(stored.read_placement(settings::ABOUT_Width));
+  set_height(stored.read_placement(settings::ABOUT_Height));
   // The options come from the store, not from the main window. A set that
   // changes a box runs its click to the end before the next step.
-  always_on_top_box_.set_value(read_tick_value(stored, settings::AlwaysOnTop_TICKBOX));
-  autostart_box_.set_value(read_tick_value(stored, settings::AUTOSTART_TICKBOX));
+  always_on_top_box_.set_value(stored_option(stored, settings::AlwaysOnTop_TICKBOX));
+  autostart_box_.set_value(stored_option(stored, settings::AUTOSTART_TICKBOX));
 }
 
 void AboutDialog::save_position() {
-  store_single(main_.settings(), settings::ABOUT_Left, left());
-  store_single(main_.settings(), settings::ABOUT_Top, top());
+  store_placement(main_.settings(), settings::ABOUT_Left, left());
+  store_placement(main_.settings(), settings::ABOUT_Top, top());
 }
 
 void AboutDialog::ok_click() {
@@ -47,13 +47,13 @@ void AboutDialog::ok_click() {
 
 void AboutDialog::always_on_top_click() {
   main_.always_on_top_switch(always_on_top_box_.value() == 1);
-  store_tick_value(main_.settings(), settings::AlwaysOnTop_TICKBOX, always_on_top_box_.value());
+  store_option(main_.settings(), settings::AlwaysOnTop_TICKBOX, always_on_top_box_.value());
 }
 
 void AboutDialog::autostart_click() {
   const bool on = autostart_box_.value() == 1;
   main_.autostart_switch(on);
-  store_tick_value(main_.settings(), settings::AUTOSTART_TICKBOX, autostart_box_.value());
+  store_option(main_.settings(), settings::AUTOSTART_TICKBOX, autostart_box_.value());
   // Switching on writes no caption: the display stage's next tick brings the
   // running one.
   if (!on) main_.set_caption(disabled_caption);

@@ -13,7 +13,7 @@ namespace {
 using platform::ControlDesign;
 using platform::ControlKind;
 
-constexpr platform::FontSpec title_font{.face = "Arial", .points = 12, .weight = 700,
+constexpr platform::Font title_font{.face = "Arial", .points = 12, .weight = 700,
                                         .italic = false, .underline = false, .strikeout = false,
                                         .charset = 0};
 

@@ -75,12 +75,12 @@ void MainWindow::bind_timers() {
 
 void MainWindow::load() {
   // Each value is applied as soon as it is read.
-  set_left(settings_.read_single(settings::MAIN_Left));
-  set_top(settings_.read_single(settings::MAIN_Top));
-  set_width(settings_.read_single(settings::MAIN_Width));
-  set_height(settings_.read_single(settings::MAIN_Height));
-  always_on_top_box_.set_value(read_tick_value(settings_, settings::AlwaysOnTop_TICKBOX));
-  autostart_box_.set_value(read_tick_value(settings_, settings::AUTOSTART_TICKBOX));
+  set_left(settings_.read_placement(settings::MAIN_Left));
+  set_top(settings_.read_placement(settings::MAIN_Top));
+  set_width(settings_.read_placement(settings::MAIN_Width));
+  set_height(settings_.read_placement(settings::MAIN_Height));
+  always_on_top_box_.set_value(stored_option(settings_, settings::AlwaysOnTop_TICKBOX));
+  autostart_box_.set_value(stored_option(settings_, settings::AUTOSTART_TICKBOX));
   // Whatever the options say: with AutoStart on, the display stage's first
   // tick replaces it.
   set_caption(disabled_caption);
@@ -97,10 +97,10 @@ void MainWindow::start_up_schedule() {
 
 void MainWindow::unload_settings() {
   // Sizes are never written: a resized window starts at its stored size again.
-  store_single(settings_, settings::MAIN_Left, left());
-  store_single(settings_, settings::MAIN_Top, top());
-  store_tick_value(settings_, settings::AlwaysOnTop_TICKBOX, always_on_top_box_.value());
-  store_tick_value(settings_, settings::AUTOSTART_TICKBOX, autostart_box_.value());
+  store_placement(settings_, settings::MAIN_Left, left());
+  store_placement(settings_, settings::MAIN_Top, top());
+  store_option(settings_, settings::AlwaysOnTop_TICKBOX, always_on_top_box_.value());
+  store_option(settings_, settings::AUTOSTART_TICKBOX, autostart_box_.value());
 }
 
 void MainWindow::open_about() {

@@ -4,21 +4,21 @@
 
 namespace kq::ui {
 
-std::int16_t read_tick_value(settings::Settings& settings, const settings::Key& key) {
+std::int16_t stored_option(settings::Settings& settings, const settings::Key& key) {
   const std::int16_t value = settings.read_option(key);
   return value >= 0 && value <= 2 ? value : key.fallback;
 }
 
 // A failed write keeps what was stored before; the other keys still matter more
 // than this one, so the behaviour carries on.
-void store_single(settings::Settings& settings, const settings::Key& key, float value) {
+void store_placement(settings::Settings& settings, const settings::Key& key, float value) {
   try {
-    settings.write_single(key, value);
+    settings.write_placement(key, value);
   } catch (const settings::WriteError&) {
   }
 }
 
-void store_tick_value(settings::Settings& settings, const settings::Key& key, int value) {
+void store_option(settings::Settings& settings, const settings::Key& key, int value) {
   try {
     settings.write_option(key, static_cast<std::int16_t>(value));
   } catch (const settings::WriteError&) {

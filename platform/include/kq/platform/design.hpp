@@ -14,7 +14,7 @@ struct Rgb {
   friend constexpr bool operator==(Rgb, Rgb) = default;
 };
 
-struct FontSpec {
+struct Font {
   std::string_view face;
   int points = 0;
   int weight = 400;  // 700 is bold
@@ -40,7 +40,7 @@ struct ControlDesign {
   int interval = 0;      // timer, milliseconds; 0 delivers no ticks
   std::optional<Rgb> back_colour;  // labels: opaque box in this colour
   std::optional<Rgb> text_colour;
-  std::optional<FontSpec> font;
+  std::optional<Font> font;
   bool centred = false;
 };
 

@@ -31,9 +31,9 @@ class Settings {
  public:
   explicit Settings(Store& store) : store_(store) {}
 
-  float read_single(const Key& key);        // default on a text that does not convert
+  float read_placement(const Key& key);     // default on a text that does not convert
   std::int16_t read_option(const Key& key);  // default on a text that does not convert
-  void write_single(const Key& key, float value);
+  void write_placement(const Key& key, float value);
   void write_option(const Key& key, std::int16_t value);
 
   Store& store() { return store_; }

@@ -12,9 +12,9 @@ namespace kq::ui {
 
 // A stored option as a tick box takes it: text that does not convert, and a
 // value a tick box would refuse (anything but 0, 1 and 2), read as the default.
-std::int16_t read_tick_value(settings::Settings& settings, const settings::Key& key);
+std::int16_t stored_option(settings::Settings& settings, const settings::Key& key);
 
-void store_single(settings::Settings& settings, const settings::Key& key, float value);
-void store_tick_value(settings::Settings& settings, const settings::Key& key, int value);
+void store_placement(settings::Settings& settings, const settings::Key& key, float value);
+void store_option(settings::Settings& settings, const settings::Key& key, int value);
 
 }  // namespace kq::ui
