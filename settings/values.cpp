@@ -1,10 +1,9 @@
 #include "kq/settings/values.hpp"
 
-#include <algorithm>
+#include <charconv>
 #include <clocale>
-#include <cmath>
-#include <cstdint>
 #include <limits>
+#include <cmath>
 #include <string>
 
 #include "kq/engine/exact_decimal.hpp"
@@ -108,22 +107,13 @@ std::int16_t to_option(std::string_view text, std::int16_t fallback) {
 std::int16_t to_option(std::string_view text, std::int16_t fallback, std::string_view locale_separator) {
   // Any number form that names a whole number ("1.0", "1E0", "+1") is that
   // number: a hand edit or another tool may well write "0.0" for off.
-  PlainNumber number = plain_number(trimmed(text), locale_separator);
+  const PlainNumber number = plain_number(trimmed(text), locale_separator);
   if (!number.valid) return fallback;
-  // Exactly, on the digits: a fraction, however small, is no whole number.
-  std::string& digits = number.digits;
-  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
-  if (digits.empty()) return 0;  // "-0" too
-  while (number.exponent < 0 && digits.back() == '0') {
-    digits.pop_back();
-    ++number.exponent;
-  }
-  if (number.exponent < 0 || static_cast<std::int64_t>(digits.size()) + number.exponent > 5) return fallback;
-  std::int32_t value = 0;
-  for (const char digit : digits) value = value * 10 + (digit - '0');
-  for (std::int64_t i = 0; i < number.exponent; ++i) value *= 10;
-  if (number.negative) value = -value;
-  if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
+  const double magnitude = engine::decimal_to_double(number.digits, false, number.exponent);
+  if (!std::isfinite(magnitude)) return fallback;
+  const double value = number.negative ? -magnitude : magnitude;
+  if (value != std::trunc(value) || value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max())
     return fallback;
   return static_cast<std::int16_t>(value);
 }
