@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: unit and scenario tests (debug, sanitizers),
 # then each step in scripts/test-steps/ in name order (fuzzing, the package,
-# soak, end-to-end runs of the real programs). A failure does not stop the
-# rest; the last line counts what passed and what failed (each unit test
-# counts once, each step once), and the exit status is 1 if anything failed.
+# soak, end-to-end runs of the real programs, the Windows build's unit tests
+# under Wine). A failure does not stop the rest; the last line counts what
+# passed and what failed (each unit test counts once, each step once), and
+# the exit status is 1 if anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 export KQ_WERROR=${KQ_WERROR:-${CI:+ON}}
@@ -43,8 +44,27 @@ if step "dev build" bash -c 'cmake --preset dev && cmake --build --preset dev'; 
   fi
 fi
 
+# A step that runs unit tests of its own ends with "tally: P passed, F
+# failed"; those count one by one, like the dev build's, and the step itself
+# counts only if it failed otherwise.
 for script in scripts/test-steps/*.sh; do
-  step "${script##*/}" bash "$script"
+  name=${script##*/} log=$(mktemp)
+  echo "== $name"
+  begin=$(date +%s)
+  bash "$script" 2>&1 | tee "$log"
+  rc=${PIPESTATUS[0]}
+  tally=$(sed -n 's/^tally: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$log" | tail -n 1)
+  rm -f "$log"
+  if [ -n "$tally" ]; then
+    read -r good bad <<<"$tally"
+    pass "$name" "$good"
+    [ "$bad" -eq 0 ] || fail "$name ($bad tests)" "$bad"
+    [ "$rc" -eq 0 ] || [ "$bad" -gt 0 ] || fail "$name"
+  else
+    [ "$rc" -eq 0 ] && pass "$name" || fail "$name"
+  fi
+  if [ "$rc" -eq 0 ]; then echo "== $name: passed ($(( $(date +%s) - begin )) s)"
+  else echo "== $name: FAILED, exit $rc ($(( $(date +%s) - begin )) s)"; fi
 done
 
 echo "== done in $(( $(date +%s) - started )) s"

@@ -121,7 +121,7 @@ std::optional<Stage> stage_by_name(std::string_view name) {
 }
 
 StageFailure::StageFailure(Stage stage)
-    : std::runtime_error("the " + std::string(stage_name(stage)) + " stage failed"),
+    : Failure("the " + std::string(stage_name(stage)) + " stage failed"),
       stage_(stage) {}
 
 void capture_stage(Worksheet& sheet, std::uint64_t tick_count) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 
 namespace kq::platform {
@@ -18,13 +17,13 @@ std::unique_ptr<Control> make_control(Window& window, const ControlDesign& desig
     case ControlKind::line: return std::make_unique<Line>(window, design);
     case ControlKind::timer: return std::make_unique<Timer>(window, design);
   }
-  throw std::logic_error("unknown control kind");
+  throw Failure("unknown control kind");
 }
 
 template <class T>
 T& as(Control& control) {
   if (auto* typed = dynamic_cast<T*>(&control)) return *typed;
-  throw std::out_of_range("control " + std::string(control.name()) + " is of another kind");
+  throw UnknownControl("control " + std::string(control.name()) + " is of another kind");
 }
 
 }  // namespace
@@ -47,7 +46,7 @@ void Window::set_caption(std::string_view caption) {
 Control& Window::control(std::string_view name) {
   for (auto& control : controls_)
     if (control->name() == name) return *control;
-  throw std::out_of_range("no control " + std::string(name) + " in " + std::string(this->name()));
+  throw UnknownControl("no control " + std::string(name) + " in " + std::string(this->name()));
 }
 
 TextField& Window::text_field(std::string_view name) { return as<TextField>(control(name)); }

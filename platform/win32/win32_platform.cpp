@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <stdexcept>
 
 #include "bound_functions.hpp"
 #include "kq/platform/native.hpp"
@@ -52,12 +51,12 @@ Win32Platform::Win32Platform()
   window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = class_name;
-  if (RegisterClassExW(&window_class) == 0) throw std::runtime_error("cannot register the window class");
+  if (RegisterClassExW(&window_class) == 0) throw Failure("cannot register the window class");
 
   // An owned window has no taskbar entry yet keeps its ordinary title bar;
   // this owner is never shown.
   taskbar_hider_ = CreateWindowExW(0, class_name, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
-  if (taskbar_hider_ == nullptr) throw std::runtime_error("cannot create the owner window");
+  if (taskbar_hider_ == nullptr) throw Failure("cannot create the owner window");
 
   // A failing tick ends that behaviour; the other ticks of the wake-up still run.
   schedule_.set_delivery([](Timer& timer) { guarded([&] { timer.tick(); }); });

@@ -1,7 +1,6 @@
 #include "window_peer.hpp"
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 
 #include "kq/platform/window.hpp"
@@ -78,7 +77,7 @@ Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
   int y = design.manual_position ? 0 : CW_USEDEFAULT;
   CreateWindowExW(ex_style, platform.window_class(), wide(window.caption()).c_str(), style, x, y,
                   rect.right - rect.left, rect.bottom - rect.top, owner_hwnd, nullptr, platform.instance(), this);
-  if (hwnd_ == nullptr) throw std::runtime_error("cannot create window " + std::string(design.name));
+  if (hwnd_ == nullptr) throw Failure("cannot create window " + std::string(design.name));
   // The icon goes with the window too, not only with its class, so every
   // window manager finds it.
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd_, GCLP_HICON));
@@ -156,7 +155,7 @@ void Win32Peer::create_controls() {
         twips_to_pixels(design.top, dpi.y), twips_to_pixels(design.width, dpi.x),
         twips_to_pixels(design.height, dpi.y), hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + index)), platform_.instance(), nullptr);
-    if (native == nullptr) throw std::runtime_error("cannot create control " + std::string(design.name));
+    if (native == nullptr) throw Failure("cannot create control " + std::string(design.name));
     Native& slot = natives_[static_cast<std::size_t>(index)];
     slot.hwnd = native;
 
@@ -350,7 +349,7 @@ int Win32Peer::index_of(Control& control) const {
   const auto& controls = window_.controls();
   for (std::size_t i = 0; i < controls.size(); ++i)
     if (controls[i].get() == &control) return static_cast<int>(i);
-  throw std::out_of_range("control of another window");
+  throw UnknownControl("control of another window");
 }
 
 Handle Win32Peer::handle() const { return handle_of(hwnd_); }

@@ -40,6 +40,7 @@ say "imports only system DLLs ($dlls), none of the name-bound functions"
 grep -aq '<dpiAwareness[^>]*>PerMonitorV2' "$kq_exe" || fail "the manifest does not declare per-monitor (v2) DPI awareness"
 say "the manifest declares per-monitor (v2) DPI awareness"
 size=$(stat -c %s "$kq_exe")
+[ -n "${KQ_EXE:-}" ] || [ "$size" -le 250000 ] || fail "the exe has $size bytes, more than 250,000"
 say "exe size: $size bytes"
 
 # The runs below need Wine to start the program. Where this kernel runs no

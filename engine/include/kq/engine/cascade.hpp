@@ -5,10 +5,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "kq/failure.hpp"
 #include "kq/engine/worksheet.hpp"
 
 namespace kq::engine {
@@ -17,7 +17,7 @@ enum class Stage : std::uint8_t { capture, day, hour, minute, second, display };
 std::string_view stage_name(Stage stage);
 std::optional<Stage> stage_by_name(std::string_view name);  // "capture" ... "display"
 
-class StageFailure : public std::runtime_error {
+class StageFailure : public Failure {
  public:
   explicit StageFailure(Stage stage);
   Stage stage() const noexcept { return stage_; }

@@ -4,10 +4,10 @@
 // input by calling click()/tick().
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "kq/failure.hpp"
 #include "kq/platform/design.hpp"
 
 namespace kq::platform {
@@ -15,9 +15,9 @@ namespace kq::platform {
 class Window;
 
 // A value a tick box does not take (anything but 0, 1 and 2).
-class RefusedValue : public std::invalid_argument {
+class RefusedValue : public Failure {
  public:
-  using std::invalid_argument::invalid_argument;
+  using Failure::Failure;
 };
 
 class Control {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "kq/failure.hpp"
 #include "kq/platform/controls.hpp"
 #include "kq/platform/design.hpp"
 #include "kq/platform/platform.hpp"
@@ -16,6 +17,12 @@
 namespace kq::platform {
 
 enum class Key : std::uint8_t { tab, space, enter, escape };
+
+// A control asked for by a name its window lacks, or as a kind it is not.
+class UnknownControl : public Failure {
+ public:
+  using Failure::Failure;
+};
 
 class Window {
  public:
@@ -45,7 +52,7 @@ class Window {
   void set_width(float twips) { peer_->set_placement(Edge::width, twips); }
   void set_height(float twips) { peer_->set_placement(Edge::height, twips); }
 
-  // Controls by design name; throws std::out_of_range for an unknown name or kind.
+  // Controls by design name; throws UnknownControl for an unknown name or kind.
   Control& control(std::string_view name);
   TextField& text_field(std::string_view name);
   Label& label(std::string_view name);

@@ -3,18 +3,19 @@
 // and key. Nothing is cached; every call goes to the medium.
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "kq/failure.hpp"
 
 namespace kq::settings {
 
 inline constexpr std::string_view application = "KQ_REZ";
 
 // A write the medium could not make; what was stored before is kept.
-class WriteError : public std::runtime_error {
+class WriteError : public Failure {
  public:
-  using std::runtime_error::runtime_error;
+  using Failure::Failure;
 };
 
 class Store {
