@@ -3,59 +3,22 @@
 #include <algorithm>
 #include <string>
 
+#include "behaviour.hpp"
 #include "kq/platform/window.hpp"
-#include "units.hpp"
+#include "monitors.hpp"
 #include "win32_platform.hpp"
 
 namespace kq::platform::win32 {
 
 namespace {
 
-// Control identifiers start above IDOK and IDCANCEL, which dialog navigation
-// sends for Enter and Escape: no control here is a default or cancel button.
-constexpr int first_control_id = 100;
-
-
 // WM_DPICHANGED, which headers for older systems lack.
 constexpr UINT dpi_changed = 0x02E0;
-
-HFONT design_font(const Font& wanted, int dpi_y) {
-  LOGFONTW log{};
-  log.lfHeight = -MulDiv(wanted.points, dpi_y, 72);
-  log.lfWeight = wanted.weight;
-  log.lfItalic = wanted.italic;
-  log.lfUnderline = wanted.underline;
-  log.lfStrikeOut = wanted.strikeout;
-  log.lfCharSet = static_cast<BYTE>(wanted.charset);
-  log.lfQuality = DEFAULT_QUALITY;
-  std::wstring face = wide(wanted.face);
-  face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-  std::copy(face.begin(), face.end(), log.lfFaceName);
-  return CreateFontIndirectW(&log);
-}
-
-BOOL CALLBACK add_work_area(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoW(monitor, &info)) {
-    const RECT& work = info.rcWork;
-    reinterpret_cast<std::vector<Rect>*>(list)->push_back(
-        {work.left, work.top, work.right - work.left, work.bottom - work.top});
-  }
-  return TRUE;
-}
-
-// The monitors' work areas, where a window brought back may go.
-std::vector<Rect> work_areas() {
-  std::vector<Rect> areas;
-  EnumDisplayMonitors(nullptr, nullptr, add_work_area, reinterpret_cast<LPARAM>(&areas));
-  return areas;
-}
 
 }  // namespace
 
 Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
-    : platform_(platform), window_(window), dpi_(platform.dpi()), natives_(window.controls().size()) {
+    : platform_(platform), window_(window), dpi_(platform.dpi()), widgets_(window, dpi_) {
   const WindowDesign& design = window.design();
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   if (!design.fixed_frame) style |= WS_THICKFRAME;
@@ -82,7 +45,7 @@ Win32Peer::Win32Peer(Win32Platform& platform, Window& window, Window* owner)
   // window manager finds it.
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd_, GCLP_HICON));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, GetClassLongPtrW(hwnd_, GCLP_HICONSM));
-  create_controls();
+  widgets_.create(hwnd_, platform.instance(), platform.default_font());
   platform_.peer_created(*this);
   platform_.add_timers(window_);
 }
@@ -95,91 +58,13 @@ Win32Peer::~Win32Peer() {
     if (modal_owner_ != nullptr) EnableWindow(modal_owner_, TRUE);
     DestroyWindow(hwnd_);
   }
-  for (Native& native : natives_) {
-    if (native.font != nullptr) DeleteObject(native.font);
-    if (native.back != nullptr) DeleteObject(native.back);
-  }
-}
-
-void Win32Peer::create_controls() {
-  const auto& controls = window_.controls();
-  // Creation order is the order Tab walks, so create in tab order.
-  std::vector<int> order;
-  for (int i = 0; i < static_cast<int>(controls.size()); ++i) order.push_back(i);
-  auto rank = [&](int i) {
-    int tab = controls[static_cast<std::size_t>(i)]->design().tab_index;
-    return tab < 0 ? 1 << 30 : tab;
-  };
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rank(a) < rank(b); });
-
-  Dpi dpi = dpi_;
-  for (int index : order) {
-    Control& control = *controls[static_cast<std::size_t>(index)];
-    const ControlDesign& design = control.design();
-    if (!control.visible()) continue;  // hidden controls live in the shared state only
-    const wchar_t* native_class = nullptr;
-    std::wstring text;
-    DWORD style = WS_CHILD | WS_VISIBLE;
-    DWORD ex_style = 0;
-    switch (control.kind()) {
-      case ControlKind::label:
-        native_class = L"STATIC";
-        text = wide(static_cast<Label&>(control).caption());
-        style |= SS_NOTIFY | (design.centred ? SS_CENTER : SS_LEFT);
-        break;
-      case ControlKind::tick_box:
-        native_class = L"BUTTON";
-        text = wide(design.text);
-        // Not an automatic box: the shared tick box decides the value.
-        style |= BS_3STATE | BS_NOTIFY;
-        break;
-      case ControlKind::push_button:
-        native_class = L"BUTTON";
-        text = wide(design.text);
-        style |= BS_PUSHBUTTON | BS_NOTIFY;
-        break;
-      case ControlKind::text_field:
-        native_class = L"EDIT";
-        text = wide(static_cast<TextField&>(control).text());
-        style |= ES_AUTOHSCROLL;
-        ex_style |= WS_EX_CLIENTEDGE;
-        break;
-      case ControlKind::line:
-      case ControlKind::timer:
-        continue;  // painted, or no face at all
-    }
-    if (control.focusable()) style |= WS_TABSTOP;
-
-    HWND native = CreateWindowExW(
-        ex_style, native_class, text.c_str(), style, twips_to_pixels(design.left, dpi.x),
-        twips_to_pixels(design.top, dpi.y), twips_to_pixels(design.width, dpi.x),
-        twips_to_pixels(design.height, dpi.y), hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + index)), platform_.instance(), nullptr);
-    if (native == nullptr) throw Failure("cannot create control " + std::string(design.name));
-    Native& slot = natives_[static_cast<std::size_t>(index)];
-    slot.hwnd = native;
-
-    HFONT font = platform_.default_font();
-    if (design.font) {
-      slot.font = design_font(*design.font, dpi.y);
-      if (slot.font != nullptr) font = slot.font;
-    }
-    SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (design.back_colour) slot.back = CreateSolidBrush(colour_ref(*design.back_colour));
-    if (control.kind() == ControlKind::tick_box)
-      SendMessageW(native, BM_SETCHECK, static_cast<WPARAM>(static_cast<TickBox&>(control).value()), 0);
-  }
+  // The widgets' fonts and brushes go after their controls (member order).
 }
 
 Win32Peer* Win32Peer::of(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
   if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&window_procedure)) return nullptr;
   return reinterpret_cast<Win32Peer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
-const FailureSink* debug_output() {
-  static const FailureSink sink = [](std::string_view what) { OutputDebugStringA(std::string(what).c_str()); };
-  return &sink;
 }
 
 LRESULT CALLBACK Win32Peer::window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -225,13 +110,14 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case dpi_changed:
       change_dpi({LOWORD(wparam), HIWORD(wparam)}, *reinterpret_cast<const RECT*>(lparam));
       return 0;
-    case WM_COMMAND: {
-      int index = LOWORD(wparam) - first_control_id;
-      if (lparam != 0 && index >= 0 && index < static_cast<int>(natives_.size())) command(index, HIWORD(wparam));
+    case WM_COMMAND:
+      if (lparam != 0)
+        if (Control* control = widgets_.control_of(LOWORD(wparam))) command(*control, HIWORD(wparam));
       return 0;
-    }
     case WM_CTLCOLORSTATIC:
-      return colour_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+      if (HBRUSH brush = widgets_.colour_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam)))
+        return reinterpret_cast<LRESULT>(brush);
+      break;
     case WM_PAINT:
       paint();
       return 0;
@@ -251,7 +137,7 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ACTIVATE:
       // Coming back to the window brings the focus back to its control.
       if (LOWORD(wparam) != WA_INACTIVE && focus_ != nullptr) {
-        if (HWND native = natives_[static_cast<std::size_t>(index_of(*focus_))].hwnd) {
+        if (HWND native = widgets_.native(*focus_)) {
           SetFocus(native);
           return 0;
         }
@@ -263,8 +149,7 @@ LRESULT Win32Peer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
-void Win32Peer::command(int control_index, int code) {
-  Control& control = *window_.controls()[static_cast<std::size_t>(control_index)];
+void Win32Peer::command(Control& control, int code) {
   switch (control.kind()) {
     case ControlKind::tick_box:
     case ControlKind::push_button:
@@ -282,11 +167,8 @@ void Win32Peer::command(int control_index, int code) {
     case ControlKind::text_field:
       if (code == EN_SETFOCUS) {
         window_.set_focus(&control);
-      } else if (code == EN_CHANGE && !updating_field_) {
-        HWND native = natives_[static_cast<std::size_t>(control_index)].hwnd;
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(native)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(native, text.data(), static_cast<int>(text.size()))));
-        static_cast<TextField&>(control).set_text(narrow(text));
+      } else if (code == EN_CHANGE && !widgets_.showing_text()) {
+        static_cast<TextField&>(control).set_text(widgets_.typed_text(control));
       }
       return;
     case ControlKind::line:
@@ -295,40 +177,10 @@ void Win32Peer::command(int control_index, int code) {
   }
 }
 
-LRESULT Win32Peer::colour_static(HDC dc, HWND native) {
-  int index = GetDlgCtrlID(native) - first_control_id;
-  if (index >= 0 && index < static_cast<int>(natives_.size())) {
-    const ControlDesign& design = window_.controls()[static_cast<std::size_t>(index)]->design();
-    const Native& slot = natives_[static_cast<std::size_t>(index)];
-    if (design.text_colour) SetTextColor(dc, colour_ref(*design.text_colour));
-    if (slot.back != nullptr) {
-      SetBkColor(dc, colour_ref(*design.back_colour));
-      SetBkMode(dc, OPAQUE);
-      return reinterpret_cast<LRESULT>(slot.back);
-    }
-    if (design.text_colour) {
-      SetBkMode(dc, TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-  }
-  return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(native));
-}
-
 void Win32Peer::paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd_, &paint);
-  Dpi dpi = dpi_;
-  HPEN pen = nullptr;
-  for (const auto& control : window_.controls()) {
-    if (control->kind() != ControlKind::line || !control->visible()) continue;
-    if (pen == nullptr) pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
-    HGDIOBJ before = SelectObject(dc, pen);
-    const ControlDesign& line = control->design();
-    MoveToEx(dc, twips_to_pixels(line.left, dpi.x), twips_to_pixels(line.top, dpi.y), nullptr);
-    LineTo(dc, twips_to_pixels(line.width, dpi.x), twips_to_pixels(line.height, dpi.y));
-    SelectObject(dc, before);
-  }
-  if (pen != nullptr) DeleteObject(pen);
+  widgets_.paint_lines(dc);
   EndPaint(hwnd_, &paint);
 }
 
@@ -343,13 +195,6 @@ bool Win32Peer::translate_key(const MSG& message) {
     return true;
   }
   return false;  // Tab and Space: dialog navigation and the controls themselves
-}
-
-int Win32Peer::index_of(Control& control) const {
-  const auto& controls = window_.controls();
-  for (std::size_t i = 0; i < controls.size(); ++i)
-    if (controls[i].get() == &control) return static_cast<int>(i);
-  throw UnknownControl("control of another window");
 }
 
 Handle Win32Peer::handle() const { return handle_of(hwnd_); }
@@ -407,23 +252,9 @@ void Win32Peer::change_dpi(Dpi now, const RECT& suggested) {
   const int w = twips_to_pixels(width, dpi_.x), h = twips_to_pixels(height, dpi_.y);
   kept_.set(Edge::width, w, width);
   kept_.set(Edge::height, h, height);
-  const auto& controls = window_.controls();
-  for (std::size_t i = 0; i < natives_.size(); ++i) {
-    Native& slot = natives_[i];
-    if (slot.hwnd == nullptr) continue;
-    const ControlDesign& design = controls[i]->design();
-    // MoveWindow, not SetWindowPos: that one is the keeper's, bound by name
-    // and kept out of the import table. Neither changes stacking or focus.
-    MoveWindow(slot.hwnd, twips_to_pixels(design.left, dpi_.x), twips_to_pixels(design.top, dpi_.y),
-               twips_to_pixels(design.width, dpi_.x), twips_to_pixels(design.height, dpi_.y), TRUE);
-    if (design.font) {
-      if (HFONT font = design_font(*design.font, dpi_.y)) {
-        SendMessageW(slot.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        if (slot.font != nullptr) DeleteObject(slot.font);
-        slot.font = font;
-      }
-    }
-  }
+  widgets_.change_dpi(dpi_);
+  // MoveWindow, not SetWindowPos: that one is the keeper's, bound by name
+  // and kept out of the import table.
   MoveWindow(hwnd_, at.x, at.y, w, h, TRUE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -434,25 +265,7 @@ void Win32Peer::caption_changed(std::string_view caption) {
 
 void Win32Peer::control_changed(Control& control) {
   if (!control.visible() || hwnd_ == nullptr) return;  // hidden: nothing native to update
-  HWND native = natives_[static_cast<std::size_t>(index_of(control))].hwnd;
-  if (native == nullptr) return;
-  switch (control.kind()) {
-    case ControlKind::label:
-      SetWindowTextW(native, wide(static_cast<Label&>(control).caption()).c_str());
-      return;
-    case ControlKind::tick_box:
-      SendMessageW(native, BM_SETCHECK, static_cast<WPARAM>(static_cast<TickBox&>(control).value()), 0);
-      return;
-    case ControlKind::text_field:
-      updating_field_ = true;
-      SetWindowTextW(native, wide(static_cast<TextField&>(control).text()).c_str());
-      updating_field_ = false;
-      return;
-    case ControlKind::push_button:
-    case ControlKind::line:
-    case ControlKind::timer:
-      return;
-  }
+  widgets_.show_state(control);
 }
 
 void Win32Peer::timer_changed(Timer& timer, TimerSetting what) { platform_.timer_changed(timer, what); }
@@ -460,7 +273,7 @@ void Win32Peer::timer_changed(Timer& timer, TimerSetting what) { platform_.timer
 void Win32Peer::focus_changed(Control* control) {
   focus_ = control;
   if (control == nullptr || hwnd_ == nullptr || !IsWindowVisible(hwnd_)) return;
-  HWND native = natives_[static_cast<std::size_t>(index_of(*control))].hwnd;
+  HWND native = widgets_.native(*control);
   if (native != nullptr && GetFocus() != native) SetFocus(native);
 }
 
@@ -470,7 +283,8 @@ void Win32Peer::show(bool modal) {
     modal_owner_ = static_cast<Win32Peer&>(window_.owner()->peer()).hwnd();
     EnableWindow(modal_owner_, FALSE);
   }
-  if (!window_.design().taskbar_entry) bring_title_bar_on_screen();
+  // Nothing else would bring back a window without a taskbar entry.
+  if (!window_.design().taskbar_entry) bring_title_bar_on_screen(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   if (focus_ != nullptr) focus_changed(focus_);
@@ -486,19 +300,6 @@ void Win32Peer::close() {
     modal_owner_ = nullptr;
   }
   DestroyWindow(hwnd_);
-}
-
-// A window without a taskbar entry whose title bar is on no monitor could
-// never be reached again, so it comes back onto the nearest monitor's work
-// area. A title bar with any part in a work area stays exactly where it is.
-void Win32Peer::bring_title_bar_on_screen() {
-  RECT outer;
-  GetWindowRect(hwnd_, &outer);
-  POINT client_origin{0, 0};
-  ClientToScreen(hwnd_, &client_origin);
-  Rect at{outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top};
-  Rect mended = platform::bring_title_bar_on_screen(at, client_origin.y - outer.top, work_areas());
-  if (mended != at) MoveWindow(hwnd_, mended.x, mended.y, mended.w, mended.h, TRUE);
 }
 
 }  // namespace kq::platform::win32

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "behaviour.hpp"
 #include "bound_functions.hpp"
 #include "kq/platform/native.hpp"
+#include "kq/platform/win32/win32_platform.hpp"
 #include "kq/platform/window.hpp"
-#include "resources/resource_ids.h"
+#include "resource_ids.h"
 #include "window_peer.hpp"
 
 namespace kq::platform::win32 {
@@ -182,12 +184,12 @@ void Win32Platform::set_window_pos(Handle window, Stacking insert_after, std::ui
   system_set_window_pos(window_of(window), after, flags);
 }
 
+std::unique_ptr<Platform> open_win32_platform() { return std::make_unique<Win32Platform>(); }
+
 }  // namespace kq::platform::win32
 
 namespace kq::platform {
 
-std::unique_ptr<Platform> open_native_platform() {
-  return std::make_unique<win32::Win32Platform>();
-}
+std::unique_ptr<Platform> open_native_platform() { return win32::open_win32_platform(); }
 
 }  // namespace kq::platform

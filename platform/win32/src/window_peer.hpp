@@ -1,41 +1,22 @@
 #pragma once
-// The Windows half of one window: a top-level window with a fixed
-// single-line frame, close button and no minimise/maximise buttons, and a
-// real standard control for every visible control (static labels, 3-state
-// tick boxes that never tick themselves, push buttons, edit fields; lines are
-// painted). Hidden controls get no native widget: their state lives in the
-// shared control classes only. Timers are served by the platform's one
-// schedule.
-// User input goes to the shared classes (Window::deliver_*, click(),
-// double_click(), tick()); every change they make comes back here.
-// Lacks: visible text fields are plain edits without the keyboard niceties
-// of a dialog box (nothing in the program shows one).
+// The Windows half of one window: the top-level window itself (frame, title
+// bar buttons, owner, icon), the placement in twips at its screen's DPI, the
+// messages it gets, handed to the shared Window and control classes
+// (Window::deliver_*, click(), double_click()), and its modal display.
+// Every change the shared classes make comes back here and goes on to the
+// native widgets (native_widgets.hpp). Timers are served by the platform's
+// one schedule.
 
 #include <windows.h>
 
-#include <vector>
-
-#include "kq/platform/behaviour.hpp"
 #include "kq/platform/geometry.hpp"
 #include "kq/platform/platform.hpp"
+#include "native_widgets.hpp"
 #include "units.hpp"
 
 namespace kq::platform::win32 {
 
 class Win32Platform;
-
-// A failure stops at the behaviour, by the platform's one rule, and a
-// debugger hears of it. Nothing at all may unwind through the system's own
-// frames, so whatever else is thrown stops here too.
-const FailureSink* debug_output();
-template <class Action>
-void guarded(Action&& action) {
-  try {
-    run_behaviour(action, debug_output());
-  } catch (...) {
-    (*debug_output())("a behaviour failed");
-  }
-}
 
 class Win32Peer final : public WindowPeer {
  public:
@@ -63,20 +44,10 @@ class Win32Peer final : public WindowPeer {
   bool translate_key(const MSG& message);
 
  private:
-  struct Native {
-    HWND hwnd = nullptr;
-    HFONT font = nullptr;    // owned, when the design sets a font
-    HBRUSH back = nullptr;   // owned, when the design sets a background
-  };
-
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
-  void create_controls();
-  void command(int control_index, int code);
-  LRESULT colour_static(HDC dc, HWND control);
+  void command(Control& control, int code);
   void paint();
-  void bring_title_bar_on_screen();
   void change_dpi(Dpi now, const RECT& suggested);
-  int index_of(Control& control) const;
   int dpi_for(Edge edge) const;
   static int edge_pixels(const RECT& rect, Edge edge);
 
@@ -87,9 +58,8 @@ class Win32Peer final : public WindowPeer {
   HWND hwnd_ = nullptr;
   HWND modal_owner_ = nullptr;  // disabled while this window is shown modally
   RECT last_rect_{};            // the window's rectangle when it closed
-  std::vector<Native> natives_;  // one per control, in design order
+  NativeWidgets widgets_;
   Control* focus_ = nullptr;
-  bool updating_field_ = false;
   KeptTwips kept_;  // what the behaviours set, read back while the window stays put
 };
 

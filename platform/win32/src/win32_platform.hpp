@@ -1,10 +1,9 @@
 #pragma once
-// The Windows backend's Platform: registers the one window class, keeps the
+// The Windows face's Platform: registers the one window class, keeps the
 // invisible owner window that keeps the main window off the taskbar, runs the
 // message loops (the modal one with IsDialogMessage, so Tab walks the tab
 // stops), serves every window's timers from one system timer on that owner
 // window, and reaches the three name-bound system functions.
-// Lacks: nothing of the platform interface.
 
 #include <windows.h>
 
