@@ -258,4 +258,36 @@ done
 [ "$(wine_stored AlwaysOnTop_TICKBOX)" = 1 ] || fail "the options were not saved at session end"
 say "session end with the About dialog open saves MAIN $(wine_stored MAIN_Left), $(wine_stored MAIN_Top), ABOUT $(wine_stored ABOUT_Left), $(wine_stored ABOUT_Top) and the options"
 
+# --- 144 dpi: both windows grow from twips, no caption is clipped ----------
+wine_reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+timeout 60 wineserver -k 2>/dev/null || true
+timeout 60 wineserver -w 2>/dev/null || true
+wineserver -p || true
+wine_store MAIN_Left 1000
+wine_store MAIN_Top 1000
+wine_store MAIN_Height 1500
+wine_store ABOUT_Left 1000
+wine_store ABOUT_Top 2700
+start_wine_app "$kq_exe"
+main=$(find_window 60 '^KQ-DADEDED: ') || fail "144 dpi: no window"
+read -r _ _ width _ <<<"$(client_geometry "$main")"
+((width >= 420 && width <= 441)) || fail "144 dpi: main window $width px wide, not 4410 twips"
+xdotool mousemove --window "$main" 100 40 click --repeat 2 --delay 80 1
+about=$(find_window 30 '^KQ-DADEDED - ABOUT$') || fail "144 dpi: double-click opened no About dialog"
+sleep 1
+read -r about_x about_y about_w _ <<<"$(client_geometry "$about")"
+((about_w >= 850 && about_w <= 873)) || fail "144 dpi: About dialog $about_w px wide, not 8730 twips"
+timeout 30 import -window root "$e2e_tmp/dpi144.png"
+cp "$e2e_tmp/dpi144.png" "$artefacts/screen-144dpi.png"
+# The AutoStart box's caption, read back: cut short, it reads "AutoStar".
+convert "$e2e_tmp/dpi144.png" -crop "170x60+$((about_x + 362))+$((about_y + 110))" +repage \
+  -resize 300% -colorspace Gray "$e2e_tmp/autostart.png"
+read_back=$(timeout 60 tesseract "$e2e_tmp/autostart.png" - --psm 7 2>/dev/null | tr -d '\n')
+ocr_contains "$read_back" "AutoStart" || fail "144 dpi: the AutoStart box reads '$read_back'"
+xdotool mousemove --window "$about" $(((6000 + 1000) / 10)) $(((1200 + 300) / 10)) click 1  # OK
+wait_for 10 not_normal "$about" || fail "144 dpi: OK did not close the dialog"
+timeout 60 wine taskkill /im "$(basename "$kq_exe")" >/dev/null 2>&1 || fail "taskkill failed"
+wait_wine_app_exit 30 || fail "the program did not end on a close request"
+say "at 144 dpi both windows are their twips wide ($width, $about_w px) and the AutoStart box reads '$read_back'"
+
 echo "win32 end-to-end: all passed (screenshot: build/e2e-win32/screenshot.png)"

@@ -105,7 +105,7 @@ start_session_bus() {
 start_wm() {
   local name=$1 log="$e2e_tmp/$1.log" t0
   t0=$(now_ms)
-  case $name in mutter | kwin) start_session_bus ;; esac
+  case $name in mutter | kwin | xfwm4) start_session_bus ;; esac
   case $name in
     openbox) openbox --sm-disable >"$log" 2>&1 & ;;
     xfwm4) xfwm4 --compositor=off --sm-client-disable >"$log" 2>&1 & ;;

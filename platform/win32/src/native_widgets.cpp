@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 namespace kq::platform::win32 {
 
@@ -24,6 +25,23 @@ HFONT design_font(const Font& wanted, int dpi_y) {
   face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
   std::copy(face.begin(), face.end(), log.lfFaceName);
   return CreateFontIndirectW(&log);
+}
+
+// A tick box's caption must show whole at any DPI: the design's width fits
+// it at 96 dpi with little to spare, and the box glyph and the system font do
+// not scale in step with twips. Where the caption needs more, the box grows
+// to the right (its design, and so every placement, stays as it is).
+int tick_box_width(HWND native, HFONT font, std::wstring_view caption, int design_pixels, Dpi dpi) {
+  HDC dc = GetDC(native);
+  if (dc == nullptr) return design_pixels;
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE text{};
+  const BOOL measured = GetTextExtentPoint32W(dc, caption.data(), static_cast<int>(caption.size()), &text);
+  SelectObject(dc, old);
+  ReleaseDC(native, dc);
+  if (!measured) return design_pixels;
+  const int glyph_and_gap = MulDiv(GetSystemMetrics(SM_CXMENUCHECK) + 8, dpi.x, 96);
+  return std::max(design_pixels, static_cast<int>(text.cx) + glyph_and_gap);
 }
 
 }  // namespace
@@ -102,6 +120,7 @@ void NativeWidgets::create(HWND parent, HINSTANCE instance, HFONT default_font) 
       if (slot.font != nullptr) font = slot.font;
     }
     SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (control.kind() == ControlKind::tick_box) fit_tick_box(slot, design, font);
     if (design.back_colour) slot.back = CreateSolidBrush(colour_ref(*design.back_colour));
     if (control.kind() == ControlKind::tick_box)
       SendMessageW(native, BM_SETCHECK, static_cast<WPARAM>(static_cast<TickBox&>(control).value()), 0);
@@ -205,7 +224,17 @@ void NativeWidgets::change_dpi(Dpi dpi) {
         slot.font = font;
       }
     }
+    if (controls[i]->kind() == ControlKind::tick_box)
+      fit_tick_box(slot, design, reinterpret_cast<HFONT>(SendMessageW(slot.hwnd, WM_GETFONT, 0, 0)));
   }
+}
+
+void NativeWidgets::fit_tick_box(const Slot& slot, const ControlDesign& design, HFONT font) const {
+  const int width = twips_to_pixels(design.width, dpi_.x);
+  const int fitted = tick_box_width(slot.hwnd, font, wide(design.text), width, dpi_);
+  if (fitted == width) return;
+  MoveWindow(slot.hwnd, twips_to_pixels(design.left, dpi_.x), twips_to_pixels(design.top, dpi_.y), fitted,
+             twips_to_pixels(design.height, dpi_.y), FALSE);
 }
 
 }  // namespace kq::platform::win32

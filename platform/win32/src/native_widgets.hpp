@@ -59,6 +59,7 @@ class NativeWidgets {
     HFONT font = nullptr;   // owned, when the design sets a font
     HBRUSH back = nullptr;  // owned, when the design sets a background
   };
+  void fit_tick_box(const Slot& slot, const ControlDesign& design, HFONT font) const;
   int index_of(const Control& control) const;
 
   Window& window_;
