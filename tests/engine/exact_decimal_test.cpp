@@ -44,9 +44,13 @@ double library_read(const std::string& text) {
 }
 
 // The text split the way the engine hands it over: digits and exponent.
-double engine_read(const std::string& text) {
+struct SplitDecimal {
   std::string digits;
   std::int64_t exponent = 0;
+};
+
+SplitDecimal split(const std::string& text) {
+  SplitDecimal split;
   std::size_t i = 0;
   bool after_point = false;
   for (; i < text.size() && text[i] != 'e'; ++i) {
@@ -54,28 +58,21 @@ double engine_read(const std::string& text) {
       after_point = true;
       continue;
     }
-    digits += text[i];
-    if (after_point) --exponent;
+    split.digits += text[i];
+    if (after_point) --split.exponent;
   }
-  if (i < text.size()) exponent += std::stoll(text.substr(i + 1));
-  return decimal_to_double(digits, false, exponent);
+  if (i < text.size()) split.exponent += std::stoll(text.substr(i + 1));
+  return split;
+}
+
+double engine_read(const std::string& text) {
+  const SplitDecimal number = split(text);
+  return decimal_to_double(number.digits, false, number.exponent);
 }
 
 float float_read(const std::string& text) {
-  std::string digits;
-  std::int64_t exponent = 0;
-  std::size_t i = 0;
-  bool after_point = false;
-  for (; i < text.size() && text[i] != 'e'; ++i) {
-    if (text[i] == '.') {
-      after_point = true;
-      continue;
-    }
-    digits += text[i];
-    if (after_point) --exponent;
-  }
-  if (i < text.size()) exponent += std::stoll(text.substr(i + 1));
-  return decimal_to_float(digits, false, exponent);
+  const SplitDecimal number = split(text);
+  return decimal_to_float(number.digits, false, number.exponent);
 }
 
 std::vector<double> awkward_doubles() {
