@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "kq/platform/behaviour.hpp"
 #include "kq/platform/window.hpp"
 
 namespace kq::platform {
@@ -118,7 +119,7 @@ int TimerSchedule::serve(std::int64_t now) {
     if (delivery_)
       delivery_(timer);
     else
-      timer.tick();
+      run_behaviour([&] { timer.tick(); });
   }
   return ticked;
 }

@@ -55,7 +55,6 @@ FltkPlatform::FltkPlatform(Display* display)
   if (scale > 1)
     for (const auto& image : program_icon) icons_.push_back(icon_image(image, scale));
   Fl::add_system_handler(&FltkPlatform::on_x_event, this);
-  schedule_.set_delivery([](Timer& timer) { linux_host::run_behaviour([&] { timer.tick(); }); });
 }
 
 FltkPlatform::~FltkPlatform() { Fl::remove_system_handler(&FltkPlatform::on_x_event); }

@@ -19,14 +19,14 @@ void WakeTimer::arm(std::optional<std::int64_t> due) {
   if (due == armed_) return;
   armed_ = due;
   if (fd_ < 0) return;
-  itimerspec spec{};  // all zero: disarmed
+  itimerspec deadline{};  // all zero: disarmed
   if (due) {
     // Zero would disarm: a deadline at boot is long past anyway.
     const std::int64_t at = std::max<std::int64_t>(*due, 1);
-    spec.it_value.tv_sec = static_cast<time_t>(at / 1000);
-    spec.it_value.tv_nsec = static_cast<long>(at % 1000) * 1'000'000L;
+    deadline.it_value.tv_sec = static_cast<time_t>(at / 1000);
+    deadline.it_value.tv_nsec = static_cast<long>(at % 1000) * 1'000'000L;
   }
-  timerfd_settime(fd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+  timerfd_settime(fd_, TFD_TIMER_ABSTIME, &deadline, nullptr);
 }
 
 int WakeTimer::poll_timeout() const {

@@ -99,9 +99,7 @@ class TermPeer final : public WindowPeer {
 
 class TermPlatform final : public Platform {
  public:
-  TermPlatform() : line_(stdout_kind()) {
-    schedule_.set_delivery([](Timer& timer) { run_behaviour([&] { timer.tick(); }); });
-  }
+  TermPlatform() : line_(stdout_kind()) {}
 
   std::unique_ptr<WindowPeer> create_peer(Window& window, Window* owner) override {
     Handle handle = next_handle_++;

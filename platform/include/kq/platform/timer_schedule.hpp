@@ -44,7 +44,9 @@ class TimerSchedule {
 
   explicit TimerSchedule(Tuning tuning) : tuning_(tuning) {}
 
-  // Runs one tick; the backend decides what a failing tick does.
+  // Runs one tick. Without one, a tick runs by the platform's failure rule
+  // (a failing tick ends only itself); a backend that reports failures, or
+  // stops more at its system boundary, sets its own.
   void set_delivery(std::function<void(Timer&)> delivery) { delivery_ = std::move(delivery); }
   void set_floor(std::int64_t milliseconds) { tuning_.floor_ms = milliseconds; }
   const Tuning& tuning() const { return tuning_; }
