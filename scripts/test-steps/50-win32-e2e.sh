@@ -11,9 +11,9 @@ cd "$(dirname "$0")/../.."
 root=$PWD
 . tests/e2e/lib.sh
 
-# A click at client coordinates given in twips (the program's own unit; the
-# test display has 96 DPI, so 15 twips a pixel).
-kq_click_twips() { xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1; }
+# kq_click_twips WINDOW X Y [DPI]: a click at client coordinates given in
+# twips (the program's own unit) at the prefix's DPI (96 unless given).
+kq_click_twips() { xdotool mousemove --window "$1" $(($2 * ${4:-96} / 1440)) $(($3 * ${4:-96} / 1440)) click 1; }
 
 echo "building the win32 preset"
 timeout 1200 cmake --preset win32 >/dev/null
@@ -284,7 +284,7 @@ convert "$e2e_tmp/dpi144.png" -crop "170x60+$((about_x + 362))+$((about_y + 110)
   -resize 300% -colorspace Gray "$e2e_tmp/autostart.png"
 read_back=$(timeout 60 tesseract "$e2e_tmp/autostart.png" - --psm 7 2>/dev/null | tr -d '\n')
 ocr_contains "$read_back" "AutoStart" || fail "144 dpi: the AutoStart box reads '$read_back'"
-xdotool mousemove --window "$about" $(((6000 + 1000) / 10)) $(((1200 + 300) / 10)) click 1  # OK
+kq_click_twips "$about" $((6000 + 1000)) $((1200 + 300)) 144  # OK
 wait_for 10 not_normal "$about" || fail "144 dpi: OK did not close the dialog"
 timeout 60 wine taskkill /im "$(basename "$kq_exe")" >/dev/null 2>&1 || fail "taskkill failed"
 wait_wine_app_exit 30 || fail "the program did not end on a close request"
