@@ -36,6 +36,7 @@ for entry in "${desktops[@]}"; do
   fi
   summary=$(sed -n 's/^check \([a-z]*\): \([a-z/]*\).*/\1 \2/p' "$out/$name.txt" | tr '\n' ',' | sed 's/,$//; s/,/, /g')
   echo "desktop $name: $verdict in $((SECONDS - start)) s ($summary)"
+  grep 'starting it again' "$out/$name.log" | sed 's/^ */    /' || true
   [ "$verdict" = pass ] || tail -5 "$out/$name.log" | sed 's/^/    /'
 done
 bash tests/e2e/linux/desktops-table.sh "$out" >"$out/table.md"

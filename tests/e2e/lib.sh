@@ -63,7 +63,9 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # start_x [WIDTHxHEIGHT [XVFB ARGS...]]: a fresh Xvfb on a free display
 # number, DISPLAY exported. Other sessions may hold numbers this one cannot
 # see as lock files, so a number counts as ours only once our own server is
-# up and still running on it.
+# up and still running on it. -noreset: a server that resets whenever its last
+# client leaves refuses the clients that arrive meanwhile, and the checks
+# below connect and leave many times before the window manager is up.
 start_x() {
   local size=${1:-1280x1024} range=${KQ_E2E_DISPLAYS:-100 899} n xvfb attempt first last
   shift || true
@@ -72,7 +74,7 @@ start_x() {
   for attempt in $(seq 30); do
     n=$((first + (RANDOM + $$ + attempt) % (last - first + 1)))
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp "$@" >>"$e2e_tmp/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset "$@" >>"$e2e_tmp/xvfb.log" 2>&1 &
     xvfb=$!
     ours() {
       kill -0 "$xvfb" 2>/dev/null && [ "$(tr -dc 0-9 2>/dev/null <"/tmp/.X$n-lock")" = "$xvfb" ] &&
@@ -89,7 +91,13 @@ start_x() {
   fail "no free display for Xvfb in $range"
 }
 
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+# A window manager is up once the check window it names on the root exists
+# (a window manager that died leaves the name behind).
+wm_ready() {
+  local id
+  id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p')
+  [ -n "$id" ] && xwininfo -id "$id" >/dev/null 2>&1
+}
 
 # A private session bus for this run, ended with it.
 start_session_bus() {
@@ -102,25 +110,35 @@ start_session_bus() {
 # start_wm NAME: the window manager a desktop uses, on DISPLAY, started as it
 # runs without a full session (a private session bus where it wants one);
 # wm_pid is the process, wm_start_ms how long it took to manage windows.
+# A window manager that dies before it manages anything is started once more
+# (said on stdout): on a loaded machine the first start can lose a race with
+# the display that has nothing to do with the program under test.
 start_wm() {
-  local name=$1 log="$e2e_tmp/$1.log" t0
+  local name=$1 log="$e2e_tmp/$1.log" t0 attempt
   t0=$(now_ms)
   case $name in mutter | kwin | xfwm4) start_session_bus ;; esac
-  case $name in
-    openbox) openbox --sm-disable >"$log" 2>&1 & ;;
-    xfwm4) xfwm4 --compositor=off --sm-client-disable >"$log" 2>&1 & ;;
-    mutter) mutter --x11 --replace --sm-disable >"$log" 2>&1 & ;;
-    # No compositing: software OpenGL on a virtual display only costs CPU.
-    kwin) KWIN_COMPOSE=N QT_QPA_PLATFORM=xcb kwin_x11 --replace >"$log" 2>&1 & ;;
-    *) fail "unknown window manager $name" ;;
-  esac
-  wm_pid=$!
-  remember "$wm_pid"
-  local up=
-  wait_for 60 wm_ready && up=1
-  kill -0 "$wm_pid" 2>/dev/null || up=
-  [ -n "$up" ] || fail "$name did not start: $(tail -5 "$log")"
-  wm_start_ms=$(($(now_ms) - t0))
+  for attempt in 1 2; do
+    case $name in
+      openbox) openbox --sm-disable >"$log" 2>&1 & ;;
+      xfwm4) xfwm4 --compositor=off --sm-client-disable >"$log" 2>&1 & ;;
+      mutter) mutter --x11 --replace --sm-disable >"$log" 2>&1 & ;;
+      # No compositing: software OpenGL on a virtual display only costs CPU.
+      kwin) KWIN_COMPOSE=N QT_QPA_PLATFORM=xcb kwin_x11 --replace >"$log" 2>&1 & ;;
+      *) fail "unknown window manager $name" ;;
+    esac
+    wm_pid=$!
+    remember "$wm_pid"
+    wm_up_or_gone() { wm_ready || ! kill -0 "$wm_pid" 2>/dev/null; }
+    wait_for 60 wm_up_or_gone
+    if wm_ready && kill -0 "$wm_pid" 2>/dev/null; then
+      wm_start_ms=$(($(now_ms) - t0))
+      return 0
+    fi
+    kill -0 "$wm_pid" 2>/dev/null && break # alive but never ready: no retry
+    ((attempt == 1)) && say "$name ended at start ($(grep -v '^\s*$' "$log" | head -1)); starting it again"
+    cp "$log" "$log.first" 2>/dev/null
+  done
+  fail "$name did not start: $(grep -v '^\s*$' "$log" | head -8)"
 }
 
 # start_desktop: a display with openbox, as most runs use.
