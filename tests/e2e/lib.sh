@@ -175,6 +175,7 @@ has_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q "$2"; }
 # WM_STATE: Normal, Iconic, Withdrawn or nothing.
 wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: \(.*\)/\1/p'; }
 not_normal() { [ "$(wm_state "$1")" != Normal ]; }
+is_normal() { [ "$(wm_state "$1")" = Normal ]; }
 
 # frame_of W: "left right top bottom" from _NET_FRAME_EXTENTS.
 frame_of() { xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1 \2 \3 \4/p'; }
@@ -200,6 +201,26 @@ toplevel_of() {
 
 # near A B TOLERANCE
 near() { local d=$(($1 - $2)); ((d < 0)) && d=$((-d)); ((d <= $3)); }
+
+# --- The program under test ---------------------------------------------------
+
+# start_program [framed|mapped]: starts $program (its output goes to
+# program.log); program_pid and main are set once the main window exists and
+# the window manager has framed it (the default), or only mapped it (for a
+# window manager that publishes no frame).
+start_program() {
+  local ready=${1:-framed}
+  "$program" >>"$e2e_tmp/program.log" 2>&1 &
+  program_pid=$!
+  remember "$program_pid"
+  wait_for 20 window_exists '^KQ-DADEDED: ' || fail "the main window did not appear"
+  main=$(window_named '^KQ-DADEDED: ')
+  case $ready in
+    framed) wait_for 10 framed "$main" || fail "no frame around the main window" ;;
+    mapped) wait_for 10 is_normal "$main" || fail "the window manager did not map the main window" ;;
+    *) fail "start_program: unknown readiness $ready" ;;
+  esac
+}
 
 # --- Captions ----------------------------------------------------------------
 

@@ -16,15 +16,6 @@ dpi=$(xdpyinfo | awk '/resolution:/ { split($2, r, "x"); d = r[1] } END { print 
 
 program_pid=
 main=
-start_program() {
-  "$program" >>"$e2e_tmp/program.log" 2>&1 &
-  program_pid=$!
-  remember "$program_pid"
-  wait_for 20 window_exists '^KQ-DADEDED: ' || fail "the main window did not appear"
-  main=$(window_named '^KQ-DADEDED: ')
-  wait_for 10 framed "$main" || fail "no frame around the main window"
-}
-
 close_program() {
   "$poke" close "$main"
   wait_gone "$program_pid" 15 || fail "the program did not end on close"
