@@ -128,15 +128,17 @@ start_wm() {
     esac
     wm_pid=$!
     remember "$wm_pid"
-    wm_up_or_gone() { wm_ready || ! kill -0 "$wm_pid" 2>/dev/null; }
+    wm_alive() { kill -0 "$wm_pid" 2>/dev/null; }
+    wm_up_or_gone() { wm_ready || ! wm_alive; }
     wait_for 60 wm_up_or_gone
-    if wm_ready && kill -0 "$wm_pid" 2>/dev/null; then
+    if wm_alive; then
+      wm_ready || break # alive but never ready: no retry
       wm_start_ms=$(($(now_ms) - t0))
       return 0
     fi
-    kill -0 "$wm_pid" 2>/dev/null && break # alive but never ready: no retry
-    ((attempt == 1)) && say "$name ended at start ($(grep -v '^\s*$' "$log" | head -1)); starting it again"
-    cp "$log" "$log.first" 2>/dev/null
+    ((attempt == 1)) || break
+    say "$name ended at start ($(grep -v '^\s*$' "$log" | head -1)); starting it again"
+    mv "$log" "$e2e_tmp/$name-first-start.log"
   done
   fail "$name did not start: $(grep -v '^\s*$' "$log" | head -8)"
 }

@@ -179,7 +179,7 @@ structure_spy=$!
 remember "$structure_spy"
 sleep 0.3
 "$poke" iconify "$main"
-back() { [ "$(wm_state "$main")" = Normal ] && xwininfo -id "$main" | grep -q IsViewable; }
+back() { is_normal "$main" && xwininfo -id "$main" | grep -q IsViewable; }
 sleep 0.5
 wait_for 5 back || true
 sleep 0.5
