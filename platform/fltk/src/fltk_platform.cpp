@@ -4,23 +4,17 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
-#include <poll.h>
-
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <utility>
 
 #include "kq/platform/fltk/fltk_platform.hpp"
 #include "kq/platform/linux/behaviour.hpp"
-#include "kq/platform/linux/clocks.hpp"
 #include "kq/platform/program_icon.hpp"
 #include "kq/platform/window.hpp"
 #include "window_peer.hpp"
 
 namespace kq::platform::fltk {
-
-using linux_host::boot_milliseconds;
 
 namespace {
 
@@ -76,25 +70,13 @@ void FltkPlatform::wait_once() {
     serve_timers();
     return;
   }
-  wake_.arm(schedule_.next_due());
-  std::array<pollfd, 3> fds{};
-  nfds_t count = 0;
-  fds[count++] = {ConnectionNumber(display), POLLIN, 0};
-  const int stop_at = stop_.fd() >= 0 ? static_cast<int>(count++) : -1;
-  if (stop_at >= 0) fds[static_cast<std::size_t>(stop_at)] = {stop_.fd(), POLLIN, 0};
-  const int wake_at = wake_.fd() >= 0 ? static_cast<int>(count++) : -1;
-  if (wake_at >= 0) fds[static_cast<std::size_t>(wake_at)] = {wake_.fd(), POLLIN, 0};
-  if (::poll(fds.data(), count, wake_.poll_timeout()) > 0) {
-    if (stop_at >= 0 && (fds[static_cast<std::size_t>(stop_at)].revents & POLLIN)) stop_.drain();
-    if (wake_at >= 0 && (fds[static_cast<std::size_t>(wake_at)].revents & POLLIN)) wake_.drain();
-    if (fds[0].revents != 0) let_fltk_work();
-  }
+  if (loop_.sleep(ConnectionNumber(display))) let_fltk_work();
   serve_timers();
 }
 
 void FltkPlatform::serve_timers() {
   Display* display = fl_display;
-  schedule_.serve(static_cast<std::int64_t>(boot_milliseconds()));
+  loop_.serve_timers();
   if (Fl::damage()) Fl::flush();
   if (x11_.take_unsent()) XFlush(display);
 }
@@ -106,7 +88,7 @@ void FltkPlatform::let_fltk_work() {
 
 void FltkPlatform::run(Window& main) {
   while (!main.closed()) {
-    if (stop_.requested()) {
+    if (loop_.stop_requested()) {
       linux_host::run_behaviour([&] { main.deliver_close(); });
       if (main.closed()) break;
     }
@@ -116,7 +98,7 @@ void FltkPlatform::run(Window& main) {
 
 void FltkPlatform::run_modal(Window& dialog, Window&) {
   while (!dialog.closed()) {
-    if (stop_.requested()) {
+    if (loop_.stop_requested()) {
       // The dialog closes first; the main window's loop then closes the main window.
       linux_host::run_behaviour([&] { dialog.deliver_close(); });
       if (dialog.closed()) break;
@@ -125,12 +107,7 @@ void FltkPlatform::run_modal(Window& dialog, Window&) {
   }
 }
 
-// Inside a wake-up, the reading that wake-up was served at: the ticks see
-// the same count the schedule judged them due by.
-std::uint64_t FltkPlatform::tick_count() {
-  if (auto at = schedule_.serving_at()) return static_cast<std::uint64_t>(*at);
-  return boot_milliseconds();
-}
+std::uint64_t FltkPlatform::tick_count() { return loop_.tick_count(); }
 
 Handle FltkPlatform::foreground_window() { return static_cast<Handle>(x11_.active_window()); }
 
@@ -173,15 +150,11 @@ void FltkPlatform::apply_icons(Fl_Window& window) {
   window.icons(images.data(), static_cast<int>(images.size()));
 }
 
-void FltkPlatform::add_timers(Window& window) {
-  schedule_.add(window, static_cast<std::int64_t>(boot_milliseconds()));
-}
+void FltkPlatform::add_timers(Window& window) { loop_.add_timers(window); }
 
-void FltkPlatform::timer_changed(Timer& timer, TimerSetting what) {
-  schedule_.changed(timer, what, static_cast<std::int64_t>(boot_milliseconds()));
-}
+void FltkPlatform::timer_changed(Timer& timer, TimerSetting what) { loop_.timer_changed(timer, what); }
 
-void FltkPlatform::forget_timers(const Window& window) { schedule_.remove(window); }
+void FltkPlatform::forget_timers(const Window& window) { loop_.forget_timers(window); }
 
 void FltkPlatform::peer_created(FltkWindowPeer& peer) { peers_.push_back(&peer); }
 

@@ -14,10 +14,8 @@
 
 #include "kq/platform/design.hpp"
 #include "kq/platform/geometry.hpp"
-#include "kq/platform/linux/stop_signals.hpp"
-#include "kq/platform/linux/wake_timer.hpp"
+#include "kq/platform/linux/face_loop.hpp"
 #include "kq/platform/platform.hpp"
-#include "kq/platform/timer_schedule.hpp"
 #include "x11_extras.hpp"
 
 class Fl_Window;
@@ -64,9 +62,7 @@ class FltkPlatform final : public Platform {
   X11Extras x11_;
   double dpi_;
   FrameExtents frame_guess_;
-  TimerSchedule schedule_{linux_host::face_timers};
-  linux_host::WakeTimer wake_;
-  linux_host::StopSignals stop_;
+  linux_host::FaceLoop loop_;
   std::vector<std::unique_ptr<Fl_RGB_Image>> icons_;
   std::map<std::tuple<std::string, bool, bool>, int> fonts_;
   std::deque<std::string> font_names_;  // FLTK keeps the pointers

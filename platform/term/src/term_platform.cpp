@@ -1,11 +1,9 @@
 #include "kq/platform/term/term_platform.hpp"
 
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <optional>
@@ -13,10 +11,7 @@
 #include <string_view>
 
 #include "kq/platform/linux/behaviour.hpp"
-#include "kq/platform/linux/clocks.hpp"
-#include "kq/platform/linux/stop_signals.hpp"
-#include "kq/platform/linux/wake_timer.hpp"
-#include "kq/platform/timer_schedule.hpp"
+#include "kq/platform/linux/face_loop.hpp"
 #include "kq/platform/term/face_line.hpp"
 #include "kq/platform/window.hpp"
 
@@ -25,7 +20,6 @@ namespace kq::platform::term {
 namespace {
 
 using linux_host::run_behaviour;
-using linux_host::boot_milliseconds;
 
 void write_all(std::string_view text) {
   while (!text.empty()) {
@@ -105,13 +99,13 @@ class TermPlatform final : public Platform {
     Handle handle = next_handle_++;
     if (owner == nullptr && main_handle_ == no_window) main_handle_ = handle;
     auto peer = std::make_unique<TermPeer>(*this, window, handle);
-    schedule_.add(window, now());
+    loop_.add_timers(window);
     return peer;
   }
 
   void run(Window& main) override {
     while (!main.closed()) {
-      if (stop_.requested()) {
+      if (loop_.stop_requested()) {
         run_behaviour([&] { main.deliver_close(); });
         if (main.closed()) break;
       }
@@ -129,17 +123,13 @@ class TermPlatform final : public Platform {
     run_behaviour([&] { dialog.deliver_close(); });
   }
 
-  // Inside a wake-up, the reading it was served at.
-  std::uint64_t tick_count() override {
-    if (auto at = schedule_.serving_at()) return static_cast<std::uint64_t>(*at);
-    return boot_milliseconds();
-  }
+  std::uint64_t tick_count() override { return loop_.tick_count(); }
   Handle foreground_window() override { return main_handle_; }
   void set_window_pos(Handle, Stacking, std::uint32_t) override {}
 
   // For the peers.
-  void timer_changed(Timer& timer, TimerSetting what) { schedule_.changed(timer, what, now()); }
-  void forget_timers(const Window& window) { schedule_.remove(window); }
+  void timer_changed(Timer& timer, TimerSetting what) { loop_.timer_changed(timer, what); }
+  void forget_timers(const Window& window) { loop_.forget_timers(window); }
 
   void show_face(std::string_view caption) {
     raw_keys_.emplace();
@@ -161,28 +151,10 @@ class TermPlatform final : public Platform {
   }
 
  private:
-  static std::int64_t now() { return static_cast<std::int64_t>(boot_milliseconds()); }
-
   // Sleeps until a key, a stop signal or the timers' once-a-second wake-up.
   void wait_once() {
-    wake_.arm(schedule_.next_due());
-    std::array<pollfd, 3> fds{};
-    nfds_t count = 0;
-    auto watch = [&](int fd) {
-      if (fd < 0) return -1;
-      fds[count] = {fd, POLLIN, 0};
-      return static_cast<int>(count++);
-    };
-    const int stop_at = watch(stop_.fd());
-    const int keys_at = keys_open_ ? watch(STDIN_FILENO) : -1;
-    const int wake_at = watch(wake_.fd());
-    auto ready = [&](int at) { return at >= 0 && fds[static_cast<std::size_t>(at)].revents != 0; };
-    if (::poll(fds.data(), count, wake_.poll_timeout()) > 0) {
-      if (ready(stop_at)) stop_.drain();
-      if (ready(wake_at)) wake_.drain();
-      if (ready(keys_at)) read_keys();
-    }
-    schedule_.serve(now());
+    if (loop_.sleep(keys_open_ ? STDIN_FILENO : -1)) read_keys();
+    loop_.serve_timers();
   }
 
   void read_keys() {
@@ -203,9 +175,7 @@ class TermPlatform final : public Platform {
   Handle next_handle_ = 1;
   Handle main_handle_ = no_window;
   std::optional<RawKeys> raw_keys_;
-  linux_host::StopSignals stop_;
-  TimerSchedule schedule_{linux_host::face_timers};
-  linux_host::WakeTimer wake_;
+  linux_host::FaceLoop loop_;
 };
 
 TermPeer::~TermPeer() {

@@ -8,14 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "kq/platform/timer_schedule.hpp"
-
 namespace kq::platform::linux_host {
-
-// Both faces: once a second, 2 ms after the tick count passes each whole
-// second; a timer just switched on first ticks after 16 ms (one frame).
-inline constexpr TimerSchedule::Tuning face_timers{
-    .policy = TimerSchedule::Policy::whole_seconds, .floor_ms = 16, .after_ms = 2, .gather_ms = 1};
 
 class WakeTimer {
  public:
