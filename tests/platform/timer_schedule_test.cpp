@@ -58,7 +58,7 @@ class FakePlatform final : public Platform {
   void run(Window&) override {}
   void run_modal(Window&, Window&) override {}
   std::uint64_t tick_count() override {
-    return static_cast<std::uint64_t>(schedule.serving_at().value_or(clock));
+    return static_cast<std::uint64_t>(schedule.tick_count([this] { return clock; }));
   }
   Handle foreground_window() override { return 0; }
   void set_window_pos(Handle, Stacking, std::uint32_t) override {}

@@ -15,8 +15,7 @@ std::int64_t now() { return static_cast<std::int64_t>(boot_milliseconds()); }
 }  // namespace
 
 std::uint64_t FaceLoop::tick_count() const {
-  if (auto at = schedule_.serving_at()) return static_cast<std::uint64_t>(*at);
-  return boot_milliseconds();
+  return static_cast<std::uint64_t>(schedule_.tick_count(boot_milliseconds));
 }
 
 void FaceLoop::add_timers(Window& window) { schedule_.add(window, now()); }

@@ -122,12 +122,8 @@ void Win32Platform::end_session() {
   }
 }
 
-// Inside a wake-up, the count the schedule read when it woke: one reading
-// per wake-up, and the ticks see the count they were judged due by.
-std::uint64_t Win32Platform::tick_count() {
-  if (auto at = schedule_.serving_at()) return static_cast<std::uint64_t>(*at);
-  return system_tick_count();
-}
+// Inside a wake-up, GetTickCount64 is read once, by the schedule.
+std::uint64_t Win32Platform::tick_count() { return static_cast<std::uint64_t>(schedule_.tick_count(system_tick_count)); }
 
 void Win32Platform::add_timers(Window& window) {
   const auto now = tick_now();

@@ -49,7 +49,6 @@ class TimerSchedule {
   // stops more at its system boundary, sets its own.
   void set_delivery(std::function<void(Timer&)> delivery) { delivery_ = std::move(delivery); }
   void set_floor(std::int64_t milliseconds) { tuning_.floor_ms = milliseconds; }
-  const Tuning& tuning() const { return tuning_; }
 
   // A new window: its timers join the schedule, those running by design armed.
   void add(Window& window, std::int64_t now);
@@ -68,6 +67,12 @@ class TimerSchedule {
   // The clock reading of the wake-up being served, if inside serve(): one
   // reading per wake-up for whatever the ticks ask the time.
   std::optional<std::int64_t> serving_at() const { return serving_at_; }
+  // The tick count a backend reports: inside serve(), that reading, so the
+  // ticks see the count they were judged due by; else read_clock()'s.
+  template <class ReadClock>
+  std::int64_t tick_count(ReadClock read_clock) const {
+    return serving_at_ ? *serving_at_ : static_cast<std::int64_t>(read_clock());
+  }
 
   std::size_t armed() const;
 

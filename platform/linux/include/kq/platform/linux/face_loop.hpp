@@ -19,8 +19,7 @@ inline constexpr TimerSchedule::Tuning face_timers{
 
 class FaceLoop {
  public:
-  // The tick count: inside a wake-up, the reading that wake-up was served at,
-  // so the ticks see the count the schedule judged them due by.
+  // The boot clock's count, or inside a wake-up the reading it was served at.
   std::uint64_t tick_count() const;
 
   void add_timers(Window& window);
